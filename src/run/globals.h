@@ -1,0 +1,18 @@
+// The run-wide state: one set for the whole process, reached directly by
+// every operation. Everything starts as zero, empty or null.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TStringList;
+
+extern int32_t FileCount;          // arguments after the program's name
+extern int32_t FileIndex;          // 1-based index of the current argument
+extern std::string CurrentFileName;  // the argument as given, unexpanded
+extern TStringList* FileList;      // the run's one line list
+extern int32_t ProcessedCount;     // files loaded, scanned and saved
+extern std::string DateTimeFormat; // pattern of rewritten time stamps
+extern char Separator;             // joins a time stamp to its entry text
+extern std::string CurrentLine;    // the line being examined or rewritten
+extern int32_t LineIndex;          // 0-based index of that line
