@@ -1,9 +1,27 @@
+// logstamp: rewrites the time-stamp lines of Notepad-style logs in place.
+#include <csignal>
 #include <clocale>
+#include <new>
 
+#include "platform/charset.h"
+#include "platform/command_line.h"
+#include "platform/exceptions.h"
+#include "platform/uncaught_failure.h"
 #include "run/format_settings.h"
+#include "run/program_run.h"
 
-int main() {
+int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  // A write past the file-size limit must fail with an error, not kill us.
+  std::signal(SIGXFSZ, SIG_IGN);
+  SetCommandLine(argc, argv);
   GetFormatSettings();
+  try {
+    RunProgram();
+  } catch (const Exception& failure) {
+    return ReportUncaughtFailure(failure.ClassName(), failure.Message);
+  } catch (const std::bad_alloc&) {
+    return ReportUncaughtFailure("EOutOfMemory", LocalText("メモリが不足しています"));
+  }
   return 0;
 }

@@ -1,0 +1,14 @@
+// The process's arguments. There are no options: every argument after the
+// program's name is one file name, byte for byte; an empty one is skipped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+void SetCommandLine(int argc, char** argv);
+
+int32_t ParamCount();
+
+// Argument N (1-based) for N >= 1; for 0 the full path of the running
+// executable with symbolic links resolved. Out of range gives "".
+std::string ParamStr(int32_t index);

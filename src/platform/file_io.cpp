@@ -1,0 +1,262 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "platform/charset.h"
+#include "platform/exceptions.h"
+
+namespace {
+
+std::string OpenErrorMessage(const std::string& name) {
+  return LocalText("ファイル ") + name + LocalText(" は開けません");
+}
+
+std::string CreateErrorMessage(const std::string& name) {
+  return LocalText("ファイル ") + name + LocalText(" を作成できません");
+}
+
+[[noreturn]] void RaiseWriteError() { throw EWriteError(LocalText("ストリームへの書き込みエラー")); }
+
+// Closes a descriptor on every path out of a scope.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() { Reset(); }
+  int Get() const { return fd_; }
+  // Closes now and reports whether the close succeeded (NFS reports write
+  // errors at close).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+  void Reset() {
+    if (fd_ >= 0) ::close(fd_);  // no retry on EINTR: the descriptor is gone either way
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool PwriteAll(int fd, const char* data, std::size_t size, off_t offset) {
+  while (size > 0) {
+    const ssize_t n = ::pwrite(fd, data, size, offset);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    offset += n;
+  }
+  return true;
+}
+
+// Collects the produced text in large blocks and writes each to a descriptor.
+class DescriptorSink : public BlockSink {
+ public:
+  explicit DescriptorSink(int fd) : fd_(fd), buffer_(new char[kBlock]) {}
+  void Write(const char* data, std::size_t size) override {
+    if (used_ + size > kBlock) {
+      Flush();
+      if (size >= kBlock) {
+        if (!WriteAll(fd_, data, size)) RaiseWriteError();
+        return;
+      }
+    }
+    std::memcpy(buffer_.get() + used_, data, size);
+    used_ += size;
+  }
+  void Flush() {
+    if (used_ > 0 && !WriteAll(fd_, buffer_.get(), used_)) RaiseWriteError();
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 20;
+  int fd_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+};
+
+// Collects the whole produced text in memory.
+class StringSink : public BlockSink {
+ public:
+  void Write(const char* data, std::size_t size) override { text.append(data, size); }
+  std::string text;
+};
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The file that receives the content: a symbolic link is followed to its
+// final target, so that the link itself stays as it is.
+std::string ResolveTarget(const std::string& name) {
+  struct stat st;
+  if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
+  if (char* real = ::realpath(name.c_str(), nullptr)) {
+    std::string target(real);
+    std::free(real);
+    return target;
+  }
+  // A dangling link: its target is created through the link itself.
+  std::string target = name;
+  for (int hops = 0; hops < 40; ++hops) {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(target.c_str(), buf, sizeof buf);
+    if (n < 0) break;
+    std::string next(buf, static_cast<std::size_t>(n));
+    if (next.empty() || next[0] != '/') next = FolderOf(target) + "/" + next;
+    target = next;
+  }
+  return target;
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+void SyncFolder(const std::string& folder) {
+  FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Get() >= 0) ::fsync(dir.Get());  // best effort: some file systems refuse it
+}
+
+// Rewrites an existing file through its own descriptor. The whole new text is
+// built first and the old bytes are kept, so a failed write can put them back.
+void RewriteInPlace(int fd, const std::function<void(BlockSink&)>& produce) {
+  StringSink next;
+  produce(next);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) RaiseWriteError();
+  std::string old(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  while (got < old.size()) {
+    const ssize_t n = ::pread(fd, old.data() + got, old.size() - got, static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) RaiseWriteError();
+    got += static_cast<std::size_t>(n);
+  }
+  if (PwriteAll(fd, next.text.data(), next.text.size(), 0) &&
+      ::ftruncate(fd, static_cast<off_t>(next.text.size())) == 0 && ::fsync(fd) == 0) {
+    return;
+  }
+  PwriteAll(fd, old.data(), old.size(), 0);
+  ::ftruncate(fd, static_cast<off_t>(old.size()));
+  ::fsync(fd);
+  RaiseWriteError();
+}
+
+}  // namespace
+
+FileBytes ReadWholeFile(const std::string& name) {
+  FileDescriptor fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.Get() < 0) throw EFOpenError(OpenErrorMessage(name));
+  struct stat st;
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) throw EFOpenError(OpenErrorMessage(name));
+
+  // One request for the size seen at the open; a file that grew meanwhile is
+  // read on to its end.
+  std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
+  FileBytes bytes;
+  bytes.data.reset(new char[capacity]);
+  while (true) {
+    if (bytes.size == capacity) {
+      const std::size_t bigger = capacity + capacity / 2 + 4096;
+      std::unique_ptr<char[]> grown(new char[bigger]);
+      std::memcpy(grown.get(), bytes.data.get(), bytes.size);
+      bytes.data = std::move(grown);
+      capacity = bigger;
+    }
+    const ssize_t n = ::read(fd.Get(), bytes.data.get() + bytes.size, capacity - bytes.size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw EReadError(LocalText("ストリームの読み込みエラー"));
+    }
+    if (n == 0) break;
+    bytes.size += static_cast<std::size_t>(n);
+  }
+  return bytes;
+}
+
+void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce) {
+  const std::string target = ResolveTarget(name);
+
+  // Can the file be written at all? Checked before anything is written. A
+  // FIFO without a reader fails here instead of blocking.
+  FileDescriptor existing(::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat st {};
+  const bool exists = existing.Get() >= 0;
+  if (!exists && errno != ENOENT) throw EFCreateError(CreateErrorMessage(name));
+  if (exists && (::fstat(existing.Get(), &st) != 0 || !S_ISREG(st.st_mode))) {
+    throw EFCreateError(CreateErrorMessage(name));
+  }
+  if (exists && st.st_nlink > 1) {  // a rename would split the hard links
+    RewriteInPlace(existing.Get(), produce);
+    if (!existing.Close()) RaiseWriteError();
+    return;
+  }
+
+  const std::string folder = FolderOf(target);
+  std::string temp = target + ".logstamp-XXXXXX";
+  FileDescriptor out(::mkstemp(temp.data()));
+  if (out.Get() < 0) {
+    if (!exists) throw EFCreateError(CreateErrorMessage(name));  // missing or closed folder
+    RewriteInPlace(existing.Get(), produce);  // the folder takes no new file
+    if (!existing.Close()) RaiseWriteError();
+    return;
+  }
+  ::fcntl(out.Get(), F_SETFD, FD_CLOEXEC);
+  existing.Reset();
+
+  try {
+    DescriptorSink sink(out.Get());
+    produce(sink);
+    sink.Flush();
+    if (exists) {
+      if (::fchown(out.Get(), st.st_uid, st.st_gid) != 0) {
+        // Only root may give a file away; the new file then keeps our owner.
+      }
+      if (::fchmod(out.Get(), st.st_mode & 07777) != 0) RaiseWriteError();
+    } else if (::fchmod(out.Get(), 0666 & ~CurrentUmask()) != 0) {
+      RaiseWriteError();
+    }
+    if (::fsync(out.Get()) != 0 || !out.Close()) RaiseWriteError();
+    if (::rename(temp.c_str(), target.c_str()) != 0) RaiseWriteError();
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  SyncFolder(folder);
+}

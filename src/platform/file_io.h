@@ -1,0 +1,41 @@
+// Whole-file reading and crash-safe replacing of a file's content. These are
+// the only places that open, read or write the user's files.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The bytes of a file, read whole.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+};
+
+// Reads the named regular file to its end, whatever its size was when it
+// was opened. Never blocks on a FIFO or device. Raises EFOpenError ("ファイル
+// %s は開けません") when the name cannot be opened or is no regular file, and
+// EReadError when reading fails after the open. Running out of memory raises
+// std::bad_alloc.
+FileBytes ReadWholeFile(const std::string& name);
+
+// Receives the new content of a file in blocks, in order.
+class BlockSink {
+ public:
+  virtual ~BlockSink() = default;
+  virtual void Write(const char* data, std::size_t size) = 0;
+};
+
+// Replaces the content of the named file with what Produce writes, such that
+// on any failure the file keeps its previous bytes. The text goes to a new
+// file beside it, which is flushed, given the old file's mode and owner, and
+// renamed over it; a symbolic link stays a link and its target is replaced; a
+// file with several hard links, or in a folder that takes no new file, is
+// rewritten in place with its old bytes restored on failure. A missing file
+// is created (mode 0666 less the umask).
+//
+// Raises EFCreateError ("ファイル %s を作成できません") when the file cannot be
+// written at all, checked before anything is written, and EWriteError
+// ("ストリームへの書き込みエラー") when writing, flushing or replacing fails.
+void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce);

@@ -1,0 +1,25 @@
+#include "platform/uncaught_failure.h"
+
+#include <string>
+
+#include "platform/charset.h"
+#include "platform/command_line.h"
+#include "platform/message_box.h"
+
+int ReportUncaughtFailure(std::string_view class_name, std::string_view message) {
+  const std::string path = ParamStr(0);
+  const std::string module = path.substr(path.rfind('/') + 1);
+  // "{class} occurred in module {module} at {address}." A Linux process has no
+  // stable code offset worth showing, so the address is always 00000000.
+  std::string text(class_name);
+  text += LocalText("がモジュール ");
+  text += module;
+  text += LocalText(" の ");
+  text += "00000000";
+  text += LocalText(" で発生しました。");
+  text += '\n';
+  text += message;
+  if (!message.empty() && message.back() != '.') text += '.';
+  PlatformMessageBox(text, LocalText("アプリケーション エラー"), MB_ICONERROR | MB_TASKMODAL);
+  return 1;
+}
