@@ -26,10 +26,10 @@ TMemIniFile::TMemIniFile(const std::string& path) {
 std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Key,
                                     std::string_view Default) const {
   for (const auto& section : sections_) {
-    if (!SameTextIgnoringCase(section.name, Section)) continue;
+    if (!EqualIgnoringCase(section.name, Section)) continue;
     for (const std::string& line : section.lines) {
       const std::size_t eq = line.find('=');
-      if (eq != std::string::npos && SameTextIgnoringCase(std::string_view(line).substr(0, eq), Key)) {
+      if (eq != std::string::npos && EqualIgnoringCase(std::string_view(line).substr(0, eq), Key)) {
         return line.substr(eq + 1);
       }
     }

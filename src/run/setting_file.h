@@ -12,3 +12,7 @@ void ReadSettingFile();
 // The path with its extension (after the last '.' of its last segment)
 // replaced by extension, or extension appended when it has none.
 std::string ChangeFileExt(std::string_view path, std::string_view extension);
+
+// A copy with upper-case letters made lower-case: ASCII letters, and
+// multi-byte characters whose lower-case form has the same length.
+std::string AnsiLowerCase(std::string_view text);
