@@ -1,7 +1,51 @@
 #include "convert/format_log_lines.h"
 
 #include "convert/string_list.h"
+#include "convert/timestamp_rewriting.h"
 #include "run/globals.h"
 
-// For now the scan only refuses lists too short to hold an entry.
-bool FormatLogLines() { return FileList->Count() >= 2; }
+namespace {
+
+// A time stamp such as "9:05 2003/06/19" or "10:30 2003/06/20": 15 or 16
+// bytes with the first blank at the 5th or 6th byte.
+bool HasTimeStampShape(std::string_view line) {
+  if (line.size() - 15 >= 2) return false;
+  const std::size_t blank = line.find(' ');
+  return blank != std::string_view::npos && blank + 1 - 5 < 2;
+}
+
+}  // namespace
+
+bool FormatLogLines() {
+  try {
+    if (FileList->Count() < 2) return false;
+    bool JoinBlocked = false;  // the line below must not be joined to this one
+    std::string joined;        // reused for every join
+    LineIndex = FileList->Count() - 1;
+    do {
+      const std::string_view line = FileList->Strings(LineIndex);
+      if (!HasTimeStampShape(line)) {
+        JoinBlocked = line.empty();
+      } else {
+        TimeDateStringToDateTimeString(line, CurrentLine);
+        if (DateTimeStringToFormatedDateTimeString(CurrentLine)) {
+          if (LineIndex != FileList->Count() - 1 && !JoinBlocked) {
+            joined.assign(CurrentLine);
+            joined += Separator;
+            joined += FileList->Strings(LineIndex + 1);
+            FileList->SetStrings(LineIndex, joined);
+            FileList->Delete(LineIndex + 1);
+          } else {
+            FileList->SetStrings(LineIndex, CurrentLine);
+          }
+          JoinBlocked = true;
+        }
+      }
+      --LineIndex;
+    } while (LineIndex != 0);
+  } catch (...) {
+    --LineIndex;  // the turn's step down runs also when it failed
+    return false;
+  }
+  return true;
+}

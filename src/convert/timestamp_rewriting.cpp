@@ -1,0 +1,69 @@
+#include "convert/timestamp_rewriting.h"
+
+#include "datetime/format_date_time.h"
+#include "datetime/str_to_date_time.h"
+#include "platform/charset.h"
+#include "platform/exceptions.h"
+#include "platform/expand_file_name.h"
+#include "run/ansi_pos.h"
+#include "run/globals.h"
+#include "run/show_message_box.h"
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
+  return s;
+}
+
+void ShowConversionError(const Exception& failure) {
+  std::string text = ExpandFileName(CurrentFileName);
+  text += LocalText("、旧");
+  text += std::to_string(LineIndex + 1);
+  text += LocalText("行目 での ");
+  text += failure.ClassName();
+  text += "\r\n";
+  text += failure.Message;
+  ShowMessageBox(LocalText("日時変換エラー"), text, 'e');
+}
+
+}  // namespace
+
+void TimeDateStringToDateTimeString(std::string_view S, std::string& Result) {
+  const std::string_view trimmed = Trim(S);
+  const std::size_t p = AnsiPos(" ", trimmed);
+  const std::string_view time = p == 0 ? std::string_view() : trimmed.substr(0, p - 1);
+  const std::string_view date = trimmed.substr(p);
+  if (S.data() == Result.data()) {  // S is Result itself: swap through a copy
+    const std::string copy(S);
+    TimeDateStringToDateTimeString(copy, Result);
+    return;
+  }
+  Result.assign(date);
+  Result += ' ';
+  Result += time;
+}
+
+std::string TimeDateStringToDateTimeString(std::string_view S) {
+  std::string result;
+  TimeDateStringToDateTimeString(S, result);
+  return result;
+}
+
+bool DateTimeStringToFormatedDateTimeString(std::string& S) {
+  try {
+    double value;
+    if (!TryStrToDateTime(S, value)) value = StrToDateTime(S);  // raises with its message
+    char text[FormatDateTimeMaxLength];
+    const std::size_t length = FormatDateTimeTo(text, DateTimeFormat, value);
+    S.assign(text, length);
+    return true;
+  } catch (const EConvertError& failure) {
+    ShowConversionError(failure);
+  } catch (...) {
+    ShowMessageBox(LocalText("日時変換エラー"),
+                   LocalText("function-DateTimeStringToFormatedDateTimeString、その他のエラー"), 'e');
+  }
+  return false;
+}

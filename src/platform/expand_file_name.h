@@ -1,0 +1,11 @@
+// The full path of a file name, as the system resolves it for display.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The name joined to the current folder when it is relative, with "." and
+// ".." segments and repeated slashes resolved lexically: nothing is asked of
+// the file system beyond the current folder, and symbolic links are not
+// followed. A result longer than PATH_MAX gives the name as it was.
+std::string ExpandFileName(std::string_view FileName);

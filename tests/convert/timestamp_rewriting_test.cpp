@@ -1,0 +1,89 @@
+#include "convert/timestamp_rewriting.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/expand_file_name.h"
+#include "run/ansi_pos.h"
+#include "run/globals.h"
+#include "support/capture.h"
+#include "support/locale_env.h"
+
+namespace {
+
+TEST(TimeDateStringToDateTimeString, SwapsAtTheFirstBlankAfterTrimming) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"9:05 2003/06/19", "2003/06/19 9:05"},
+      {"10:30 2003/06/20", "2003/06/20 10:30"},
+      {"9:05 2003/06/19 ", "2003/06/19 9:05"},
+      {"\t9:05 2003/06/19", "2003/06/19 9:05"},
+      {"12345", "12345 "},
+      {"9:05 AM 6/19", "AM 6/19 9:05"},
+      {" \x01\x1f ", " "},
+      {"\x80 x\x80", "x\x80 \x80"},  // bytes from 0x80 up are never trimmed
+  };
+  for (const auto& c : cases) EXPECT_EQ(TimeDateStringToDateTimeString(c.in), c.out) << c.in;
+}
+
+TEST(AnsiPos, NeverMatchesInsideAMultiByteCharacter) {
+  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  EXPECT_EQ(AnsiPos(" ", "\x93\xfa 1"), 3u);
+  EXPECT_EQ(AnsiPos("\x5c", "\x95\x5c\x5c"), 3u) << "the 0x5C of 表 is no match";
+  EXPECT_EQ(AnsiPos("N", "\x94\x4e"), 0u) << "the 0x4E of 年 is no match";
+  UseCLocale();
+}
+
+TEST(DateTimeStringToFormatedDateTimeString, RewritesOrReportsTheLine) {
+  ASSERT_TRUE(UseLocale("ja_JP.UTF-8"));
+  DateTimeFormat = "yyyy/mm/dd hh:nn";
+  CurrentFileName = "diary.log";
+  LineIndex = 4;
+  CapturedOutput out;
+
+  std::string s = "2003/06/19 9:05";
+  EXPECT_TRUE(DateTimeStringToFormatedDateTimeString(s));
+  EXPECT_EQ(s, "2003/06/19 09:05");
+  s = "2003/12/31 23:59";
+  EXPECT_TRUE(DateTimeStringToFormatedDateTimeString(s));
+  EXPECT_EQ(s, "2003/12/31 23:59");
+  EXPECT_TRUE(out.boxes.empty());
+
+  s = "2003/13/19 9:05";
+  EXPECT_FALSE(DateTimeStringToFormatedDateTimeString(s));
+  EXPECT_EQ(s, "2003/13/19 9:05") << "unchanged after a failure";
+  ASSERT_EQ(out.boxes.size(), 1u);
+  EXPECT_EQ(out.boxes[0], (ShownBox{"日時変換エラー",
+                                    ExpandFileName("diary.log") +
+                                        "、旧5行目 での EConvertError\r\n'2003/13/19 9:05' "
+                                        "は日付または時刻ではありません",
+                                    0x10}));
+  UseCLocale();
+}
+
+TEST(ExpandFileName, ResolvesLexicallyAgainstTheCurrentFolder) {
+  char cwd[4096];
+  ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+  const std::string here = cwd;
+  const struct {
+    std::string in;
+    std::string out;
+  } cases[] = {
+      {"/var/log/a.log", "/var/log/a.log"},
+      {"/var//log/./a.log", "/var/log/a.log"},
+      {"/var/log/../a.log", "/var/a.log"},
+      {"/../a.log", "/a.log"},
+      {"a.log", here + "/a.log"},
+      {"./sub/../a.log", here + "/a.log"},
+      {"no/such/dir/../x", here + "/no/such/x"},  // nothing needs to exist
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExpandFileName(c.in), c.out) << c.in;
+  const std::string huge(5000, 'x');
+  EXPECT_EQ(ExpandFileName(huge), huge);
+}
+
+}  // namespace
