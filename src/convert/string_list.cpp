@@ -95,6 +95,7 @@ void TStringList::Clear() {
   lines_.clear();
   gap_begin_ = gap_end_ = 0;
   text_.reset();
+  loaded_ = false;
   chunks_.clear();
   chunk_used_ = chunk_size_ = 0;
 }
@@ -127,6 +128,8 @@ void TStringList::LoadFromFile(const std::string& name) {
     throw EFOpenError(LocalText("ファイル ") + name + LocalText(" は開けません"));
   }
   SetText(std::move(bytes.data), bytes.size);
+  loaded_ = true;
+  identity_ = bytes.identity;
 }
 
 void TStringList::LoadFromFileUpToNul(const std::string& name) {
@@ -146,5 +149,5 @@ void TStringList::SaveToFile(const std::string& name) const {
       sink.Write(line.data(), line.size());
       sink.Write("\r\n", 2);
     }
-  });
+  }, loaded_ ? &identity_ : nullptr);
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
+
 class TStringList {
  public:
   TStringList() = default;
@@ -48,6 +50,8 @@ class TStringList {
 
   // Writes every line followed by CR LF over the named file, replacing it
   // only once the whole text is safely written (see ReplaceFileContent).
+  // When the lines were loaded from a file and that file was changed by
+  // someone else since, nothing is written and EFCreateError is raised.
   void SaveToFile(const std::string& name) const;
 
  private:
@@ -67,6 +71,8 @@ class TStringList {
   std::size_t gap_begin_ = 0;
   std::size_t gap_end_ = 0;
   std::unique_ptr<char[]> text_;   // the loaded bytes the spans point into
+  bool loaded_ = false;            // the lines came from a file of this identity:
+  FileIdentity identity_;
   std::vector<std::unique_ptr<char[]>> chunks_;  // replaced lines
   std::size_t chunk_used_ = 0;
   std::size_t chunk_size_ = 0;

@@ -142,6 +142,25 @@ std::string ResolveTarget(const std::string& name) {
   return target;
 }
 
+FileIdentity IdentityOf(const struct stat& st) {
+  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+          static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+          static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
+// Raises the create failure when the file at target is no longer the one
+// that was read. A file that vanished is no conflict: it is created anew.
+void CheckUnchanged(const std::string& name, const std::string& target,
+                    const FileIdentity* expected) {
+  if (!expected) return;
+  struct stat st;
+  if (::stat(target.c_str(), &st) != 0) {
+    if (errno == ENOENT) return;
+    throw EFCreateError(CreateErrorMessage(name));
+  }
+  if (!(IdentityOf(st) == *expected)) throw EFCreateError(CreateErrorMessage(name));
+}
+
 mode_t CurrentUmask() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -207,11 +226,17 @@ FileBytes ReadWholeFile(const std::string& name) {
     if (n == 0) break;
     bytes.size += static_cast<std::size_t>(n);
   }
+  // The identity as the file stands after the read, so that a file still
+  // growing while it was read counts as changed only by later writes.
+  if (::fstat(fd.Get(), &st) != 0) throw EReadError(LocalText("ストリームの読み込みエラー"));
+  bytes.identity = IdentityOf(st);
   return bytes;
 }
 
-void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce) {
+void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce,
+                        const FileIdentity* expected) {
   const std::string target = ResolveTarget(name);
+  CheckUnchanged(name, target, expected);
 
   // Can the file be written at all? Checked before anything is written. A
   // FIFO without a reader fails here instead of blocking.
@@ -253,6 +278,7 @@ void ReplaceFileContent(const std::string& name, const std::function<void(BlockS
       RaiseWriteError();
     }
     if (::fsync(out.Get()) != 0 || !out.Close()) RaiseWriteError();
+    CheckUnchanged(name, target, expected);  // once more, right before the log is replaced
     if (::rename(temp.c_str(), target.c_str()) != 0) RaiseWriteError();
   } catch (...) {
     ::unlink(temp.c_str());

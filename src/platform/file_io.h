@@ -7,10 +7,19 @@
 #include <memory>
 #include <string>
 
-// The bytes of a file, read whole.
+// What tells one state of a file from another: which file it is, its size
+// and when it was last modified.
+struct FileIdentity {
+  unsigned long long device = 0, inode = 0;
+  long long size = 0, modified_seconds = 0, modified_nanoseconds = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The bytes of a file, read whole, and the file's identity when it was read.
 struct FileBytes {
   std::unique_ptr<char[]> data;
   std::size_t size = 0;
+  FileIdentity identity;
 };
 
 // Reads the named regular file to its end, whatever its size was when it
@@ -35,7 +44,12 @@ class BlockSink {
 // rewritten in place with its old bytes restored on failure. A missing file
 // is created (mode 0666 less the umask).
 //
+// With expected given, the file must still be the one read then: when
+// another program replaced or changed it meanwhile, nothing is written and
+// EFCreateError is raised, so that its change is not lost.
+//
 // Raises EFCreateError ("ファイル %s を作成できません") when the file cannot be
 // written at all, checked before anything is written, and EWriteError
 // ("ストリームへの書き込みエラー") when writing, flushing or replacing fails.
-void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce);
+void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce,
+                        const FileIdentity* expected = nullptr);

@@ -174,3 +174,25 @@ TEST(TStringList, SaveThatCannotCreateIsACreateFailureAndChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another program's change between load and save must not be written over.
+TEST(TStringList, SaveRefusesAFileChangedSinceItWasLoaded) {
+  Sandbox box;
+  box.Write("a.log", ".LOG\r\nold\r\n");
+  TStringList list;
+  list.LoadFromFile(box.Path("a.log"));
+  list.SetStrings(1, "new");
+  box.Write("a.log", ".LOG\r\nold\r\nappended by someone else\r\n");
+  EXPECT_THROW(list.SaveToFile(box.Path("a.log")), EFCreateError);
+  EXPECT_EQ(box.Read("a.log"), ".LOG\r\nold\r\nappended by someone else\r\n");
+  EXPECT_EQ(box.List(), (std::vector<std::string>{"a.log", "logstamp"}));
+
+  list.LoadFromFile(box.Path("a.log"));
+  std::remove(box.Path("a.log").c_str());  // a log that vanished is created anew
+  list.SaveToFile(box.Path("a.log"));
+  EXPECT_EQ(box.Read("a.log"), ".LOG\r\nold\r\nappended by someone else\r\n");
+}
+
+}  // namespace
