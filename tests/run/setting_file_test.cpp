@@ -80,7 +80,8 @@ class ReadSettingFileTest : public ::testing::Test {
   }
 };
 
-TEST_F(ReadSettingFileTest, SeparatorKeywordsAndSingleBytes) {
+// One test, not several: every case writes the same file.
+TEST_F(ReadSettingFileTest, SeparatorKeywordsSingleBytesAndDefaults) {
   const struct {
     const char* value;
     char separator;
@@ -95,9 +96,8 @@ TEST_F(ReadSettingFileTest, SeparatorKeywordsAndSingleBytes) {
     Read(std::string("[Separate]\nSeparator=") + c.value + "\n");
     EXPECT_EQ(Separator, c.separator) << '"' << c.value << '"';
   }
-}
 
-TEST_F(ReadSettingFileTest, DefaultsWithoutFileSectionOrKey) {
+  // Without the file, or without the section or key: the defaults.
   std::remove(IniPath().c_str());
   DateTimeFormat = "unset";
   Separator = 0;
