@@ -48,4 +48,16 @@ TEST(CharLen, ShiftJisTrailByteIsNeverACharacter) {
   UseCLocale();
 }
 
+TEST(CharLen, EucJpCharactersOfTwoAndThreeBytes) {
+  ASSERT_TRUE(UseLocale("ja_JP.EUC-JP"));
+  const Case cases[] = {
+      {"\xC7\xAF", 2, false},      // 年
+      {"\x8E\xB1", 2, false},      // a half-width katakana
+      {"\x8F\xB0\xA1", 3, false},  // JIS X 0212
+      {"\x8F\xB0", 2, true},
+  };
+  ExpectLengths(cases, std::size(cases));
+  UseCLocale();
+}
+
 }  // namespace
