@@ -1,0 +1,17 @@
+// The era writer: a date written in the era calendar of the user's locale
+// (the Japanese imperial eras, the Minguo calendar), through strftime's era
+// conversions under the current LC_TIME.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Writes the date year-month-day into buf in one of the pictures "gg" (the
+// era name), "yy" (the year in the era, at least two digits) or "yyyy" (the
+// year in the era without leading zeros), followed by a zero byte. Returns
+// the number of bytes written, the zero byte included, or 0 on failure: an
+// unknown picture, a buffer too small, a locale whose optional calendar is
+// no era calendar (OptionalCalendar not 3, 4 or 5), or a date that no era
+// of the locale covers.
+std::size_t WriteEraDate(std::string_view picture, int year, int month, int day,
+                         char* buf, std::size_t size);
