@@ -5,6 +5,7 @@
 
 #include "platform/charset.h"
 #include "platform/command_line.h"
+#include "platform/desktop_output.h"
 #include "platform/exceptions.h"
 #include "platform/uncaught_failure.h"
 #include "run/format_settings.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   // A write past the file-size limit must fail with an error, not kill us.
   std::signal(SIGXFSZ, SIG_IGN);
   SetCommandLine(argc, argv);
+  SetUpDesktopOutput();
   GetFormatSettings();
   try {
     RunProgram();

@@ -62,6 +62,9 @@ std::string LocalText(std::string_view utf8) {
 std::string ToUtf8(std::string_view local) {
   const char* codeset = nl_langinfo(CODESET);
   std::string out;
-  if (Convert("UTF-8", IsUtf8Codeset(codeset) ? "UTF-8" : codeset, local, out, true)) return out;
+  // An ASCII-only locale gets its message texts as UTF-8 from LocalText, so
+  // its bytes above 0x7F are read as UTF-8.
+  const bool utf8 = IsUtf8Codeset(codeset) || std::strcmp(codeset, "ANSI_X3.4-1968") == 0;
+  if (Convert("UTF-8", utf8 ? "UTF-8" : codeset, local, out, true)) return out;
   return std::string(local);
 }
