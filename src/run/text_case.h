@@ -1,19 +1,19 @@
-// Comparing and lower-casing text without regard to letter case, by the rules
-// of the user's locale: ASCII letters fold, a multi-byte character folds by
-// the C library's towlower where it knows one, every other byte compares
-// exactly. Characters are never split (see CharLen).
+// Comparing texts of the user's charset without regard to letter case.
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <string_view>
 
-// The length of the part of text that equals prefix without regard to case,
-// or 0 when text does not begin with it (an empty prefix gives 0 too).
-std::size_t MatchPrefixIgnoringCase(std::string_view text, std::string_view prefix);
+// True when a and b hold the same characters, letter case aside. ASCII
+// letters match without case and every other single byte only itself; two
+// multi-byte characters match when their bytes are equal or the locale's
+// towlower makes them equal. A single-byte character never matches a
+// multi-byte one, and a character cut by the end of either text matches
+// nothing, so a window taken from a longer text never matches by splitting
+// one of its characters.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
-bool SameTextIgnoringCase(std::string_view a, std::string_view b);
-
-// A copy with upper-case letters made lower-case: ASCII letters, and
-// multi-byte characters whose lower-case form has the same length.
-std::string AnsiLowerCase(std::string_view text);
+// True when text begins with prefix in the sense of EqualIgnoringCase,
+// comparing exactly as many bytes of text as prefix has.
+inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
