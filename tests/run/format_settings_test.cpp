@@ -289,7 +289,8 @@ std::string LeadByteRanges() {
     const int first = b;
     while (b < 256 && LeadBytes[b]) ++b;
     std::snprintf(text, sizeof text, "%02X-%02X", first, b - 1);
-    ranges += (ranges.empty() ? "" : " ") + std::string(text);
+    if (!ranges.empty()) ranges += ' ';
+    ranges += text;
   }
   return ranges;
 }
