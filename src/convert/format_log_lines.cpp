@@ -20,7 +20,6 @@ bool FormatLogLines() {
   try {
     if (FileList->Count() < 2) return false;
     bool JoinBlocked = false;  // the line below must not be joined to this one
-    std::string joined;        // reused for every join
     LineIndex = FileList->Count() - 1;
     do {
       const std::string_view line = FileList->Strings(LineIndex);
@@ -30,11 +29,7 @@ bool FormatLogLines() {
         TimeDateStringToDateTimeString(line, CurrentLine);
         if (DateTimeStringToFormatedDateTimeString(CurrentLine)) {
           if (LineIndex != FileList->Count() - 1 && !JoinBlocked) {
-            joined.assign(CurrentLine);
-            joined += Separator;
-            joined += FileList->Strings(LineIndex + 1);
-            FileList->SetStrings(LineIndex, joined);
-            FileList->Delete(LineIndex + 1);
+            FileList->JoinWithNext(LineIndex, CurrentLine, Separator);
           } else {
             FileList->SetStrings(LineIndex, CurrentLine);
           }

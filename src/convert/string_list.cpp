@@ -1,8 +1,16 @@
 #include "convert/string_list.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "platform/charset.h"
 #include "platform/exceptions.h"
@@ -11,68 +19,198 @@
 namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kLongestRun = std::size_t{8} << 20;
 
-// The first CR or LF in [p, end), or end.
-const char* FindBreak(const char* p, const char* end) {
-  for (; p < end; ++p) {
-    if (*p == '\r' || *p == '\n') return p;
+// Where the 64 bytes at p hold CR, LF and NUL: bit i stands for p[i].
+struct ByteMasks {
+  uint64_t cr = 0, lf = 0, nul = 0;
+};
+
+ByteMasks FindSpecialBytes(const char* p) {
+  ByteMasks m;
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
+  for (int i = 0; i < 4; ++i) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const auto bits = [&](__m128i c) {
+      return uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))} << (16 * i);
+    };
+    m.cr |= bits(cr);
+    m.lf |= bits(lf);
+    m.nul |= bits(nul);
   }
-  return end;
+#else
+  for (int i = 0; i < 64; ++i) {
+    m.cr |= uint64_t{p[i] == '\r'} << i;
+    m.lf |= uint64_t{p[i] == '\n'} << i;
+    m.nul |= uint64_t{p[i] == '\0'} << i;
+  }
+#endif
+  return m;
 }
 
-// The number of lines the splitting rule makes of the bytes.
-std::size_t CountLines(const char* p, const char* end) {
-  std::size_t count = 0;
-  while (p < end) {
-    p = FindBreak(p, end);
-    ++count;
-    if (p < end && *p == '\r') ++p;
-    if (p < end && *p == '\n') ++p;
+// Walks text 64 bytes at a time and calls found(base, starts, pairs, nuls)
+// for each block, where bit i stands for the byte at base + i: starts marks
+// the first byte of every line break (a CR, or an LF that does not follow a
+// CR), pairs every CR that an LF follows, nuls every NUL byte.
+template <typename Found>
+void ForEachBlock(const char* text, std::size_t size, Found found) {
+  uint64_t carry_cr = 0;  // the last byte of the previous block was a CR
+  for (std::size_t base = 0; base < size; base += 64) {
+    const char* p = text + base;
+    char tail[64];
+    if (size - base < 64) {  // the last, short block, padded with bytes that are no break
+      std::memset(tail, 'x', sizeof tail);
+      std::memcpy(tail, p, size - base);
+      p = tail;
+    }
+    const ByteMasks m = FindSpecialBytes(p);
+    const uint64_t next_lf = base + 64 < size && text[base + 64] == '\n';
+    const uint64_t starts = m.cr | (m.lf & ~((m.cr << 1) | carry_cr));
+    const uint64_t pairs = m.cr & ((m.lf >> 1) | (next_lf << 63));
+    carry_cr = m.cr >> 63;
+    found(base, starts, pairs, m.nul);
   }
-  return count;
+}
+
+// p points into the size bytes at begin (compared as addresses: p may come
+// from another block).
+bool Within(const char* p, const char* begin, std::size_t size) {
+  const auto at = reinterpret_cast<std::uintptr_t>(p);
+  const auto low = reinterpret_cast<std::uintptr_t>(begin);
+  return at >= low && at - low < size;
 }
 
 }  // namespace
 
-std::size_t TStringList::Slot(int32_t index) const {
-  if (index < 0 || index >= Count()) {
-    throw EStringListError(LocalText("リストのインデックスが範囲を超えています (") +
-                           std::to_string(index) + ")");
+TStringList::LineArray& TStringList::LineArray::operator=(LineArray&& other) noexcept {
+  std::free(data_);
+  data_ = std::exchange(other.data_, nullptr);
+  size_ = std::exchange(other.size_, 0);
+  capacity_ = std::exchange(other.capacity_, 0);
+  return *this;
+}
+
+void TStringList::LineArray::Reserve(std::size_t capacity) {
+  if (capacity <= capacity_) return;
+  if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(Line)) throw std::bad_alloc();
+  void* grown = std::realloc(data_, capacity * sizeof(Line));
+  if (!grown) throw std::bad_alloc();
+  data_ = static_cast<Line*>(grown);
+  capacity_ = capacity;
+}
+
+void TStringList::RaiseIndexError(int32_t index) {
+  throw EStringListError(LocalText("リストのインデックスが範囲を超えています (") +
+                         std::to_string(index) + ")");
+}
+
+std::ptrdiff_t TStringList::SpanTextOffset(Line line) const {
+  const Span& span = spans_[line & ~kSpanFlag];
+  if (!Within(span.data, text_.get(), text_size_)) return -1;
+  return span.data - text_.get();
+}
+
+TStringList::Line TStringList::MakeSpanLine(const char* data, std::size_t size,
+                                             const Line* previous) {
+  if (previous && (*previous & kSpanFlag)) {
+    spans_[*previous & ~kSpanFlag] = {data, size};
+    return *previous;
   }
-  const std::size_t i = static_cast<std::size_t>(index);
-  return i < gap_begin_ ? i : i + GapSize();
+  spans_.push_back({data, size});
+  return kSpanFlag | (spans_.size() - 1);
+}
+
+std::size_t TStringList::WritableEnd(int32_t index, std::size_t offset, std::size_t size) const {
+  const std::size_t end = offset + size;
+  if (index == Count() - 1) return text_size_;  // no later line lies in the text
+  const std::ptrdiff_t next = TextOffset(lines_[Slot(index + 1)]);
+  return next >= 0 && static_cast<std::size_t>(next) >= end ? static_cast<std::size_t>(next) : end;
 }
 
 void TStringList::MoveGapTo(std::size_t position) {
+  // The scan moves the gap by a few lines at a time: a plain loop beats a
+  // call of memmove there.
+  const auto move = [](Line* to, const Line* from, std::size_t n) {
+    if (n > 16) {
+      std::memmove(to, from, n * sizeof(Line));
+    } else if (to > from) {
+      while (n--) to[n] = from[n];
+    } else {
+      for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+  };
   if (position < gap_begin_) {
     const std::size_t n = gap_begin_ - position;
-    std::memmove(&lines_[gap_end_ - n], &lines_[position], n * sizeof(Line));
+    move(&lines_[gap_end_ - n], &lines_[position], n);
     gap_begin_ -= n;
     gap_end_ -= n;
   } else if (position > gap_begin_) {
     const std::size_t n = position - gap_begin_;
-    std::memmove(&lines_[gap_begin_], &lines_[gap_end_], n * sizeof(Line));
+    move(&lines_[gap_begin_], &lines_[gap_end_], n);
     gap_begin_ += n;
     gap_end_ += n;
   }
 }
 
-const char* TStringList::Store(std::string_view text) {
-  if (text.size() > chunk_size_ - chunk_used_) {
-    const std::size_t size = std::max(kChunk, text.size());
-    chunks_.emplace_back(new char[size]);
-    chunk_size_ = size;
+char* TStringList::Allocate(std::size_t size) {
+  if (chunks_.empty() || size > chunk_size_ - chunk_used_) {
+    const std::size_t bytes = std::max(kChunk, size);
+    chunks_.emplace_back(new char[bytes]);
+    chunk_size_ = bytes;
     chunk_used_ = 0;
   }
   char* at = chunks_.back().get() + chunk_used_;
-  if (!text.empty()) std::memcpy(at, text.data(), text.size());
-  chunk_used_ += text.size();
+  chunk_used_ += size;
   return at;
 }
 
+void TStringList::GrowSpans() { spans_.reserve(spans_.size() * 2 + 16); }
+
 void TStringList::SetStrings(int32_t index, std::string_view text) {
-  Line& line = lines_[Slot(index)];
-  line = {Store(text), text.size()};
+  const std::size_t slot = Slot(index);
+  ReserveSpan();  // nothing fails once the old bytes are written over
+  const std::ptrdiff_t offset = TextOffset(lines_[slot]);
+  if (offset >= 0) {
+    const auto start = static_cast<std::size_t>(offset);
+    const std::size_t end = WritableEnd(index, start, View(lines_[slot]).size());
+    if (text.size() <= end - start) {
+      char* at = text_.get() + start;
+      if (!text.empty()) std::memmove(at, text.data(), text.size());
+      lines_[slot] = MakeLine(at, text.size(), &lines_[slot]);
+      return;
+    }
+  }
+  char* at = Allocate(text.size());
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  lines_[slot] = MakeLine(at, text.size(), &lines_[slot]);
+}
+
+void TStringList::JoinWithNext(int32_t index, std::string_view head, char separator) {
+  const std::size_t slot = Slot(index);
+  const std::size_t next_slot = Slot(index + 1);
+  ReserveSpan();  // nothing fails once the old bytes are written over
+  const std::string_view next = View(lines_[next_slot]);
+  const std::size_t prefix = head.size() + 1;
+  const std::ptrdiff_t offset = TextOffset(lines_[slot]);
+  const std::ptrdiff_t next_offset = TextOffset(lines_[next_slot]);
+  char* at;
+  if (offset >= 0 && next_offset >= offset &&
+      static_cast<std::size_t>(next_offset - offset) >= prefix) {
+    // The joined line ends where the next line ends; head and the separator
+    // go over the old line and its break, right before the next line's bytes.
+    at = text_.get() + next_offset - static_cast<std::ptrdiff_t>(prefix);
+    if (!head.empty()) std::memmove(at, head.data(), head.size());
+    at[head.size()] = separator;
+  } else {
+    at = Allocate(prefix + next.size());
+    if (!head.empty()) std::memcpy(at, head.data(), head.size());
+    at[head.size()] = separator;
+    if (!next.empty()) std::memcpy(at + prefix, next.data(), next.size());
+  }
+  lines_[slot] = MakeLine(at, prefix + next.size(), &lines_[slot]);
+  MoveGapTo(static_cast<std::size_t>(index) + 1);  // Delete(index + 1), its index checked above
+  ++gap_end_;
 }
 
 void TStringList::Delete(int32_t index) {
@@ -83,51 +221,84 @@ void TStringList::Delete(int32_t index) {
 
 void TStringList::Add(std::string_view text) {
   MoveGapTo(static_cast<std::size_t>(Count()));
+  char* at = Allocate(text.size());
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  const Line line = MakeLine(at, text.size());
   if (gap_begin_ == gap_end_) {
-    lines_.push_back({Store(text), text.size()});
+    lines_.push_back(line);
     gap_begin_ = gap_end_ = lines_.size();
     return;
   }
-  lines_[gap_begin_++] = {Store(text), text.size()};
+  lines_[gap_begin_++] = line;
 }
 
 void TStringList::Clear() {
-  lines_.clear();
+  lines_ = LineArray();
   gap_begin_ = gap_end_ = 0;
   text_.reset();
+  text_size_ = 0;
+  std::vector<Span>().swap(spans_);
   loaded_ = false;
   chunks_.clear();
   chunk_used_ = chunk_size_ = 0;
 }
 
 void TStringList::SetText(std::unique_ptr<char[]> data, std::size_t size) {
-  const char* p = data.get();
-  const char* const end = p + size;
-  const std::size_t count = CountLines(p, end);
-  if (count > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+  ReplaceText(std::move(data), size, false);
+}
+
+bool TStringList::ReplaceText(std::unique_ptr<char[]> data, std::size_t size, bool refuse_nul) {
+  const char* const text = data.get();
+  LineArray lines;
+  std::vector<Span> spans;
+  lines.Reserve(size / 32 + 16);  // a guess; realloc grows it cheaply
+  Line* out = lines.data();
+  std::size_t count = 0, capacity = lines.capacity();
+  uint64_t nuls = 0;
+  std::size_t line_start = 0;
+  const auto add = [&](std::size_t end) {
+    if (count == capacity) [[unlikely]] {
+      lines.Reserve(capacity * 2);
+      out = lines.data();
+      capacity = lines.capacity();
+    }
+    const std::size_t length = end - line_start;
+    if (line_start <= kMaxPackedOffset && length <= kMaxPackedLength) [[likely]] {
+      out[count++] = (Line{line_start} << kLengthBits) | length;
+    } else {
+      spans.push_back({text + line_start, length});
+      out[count++] = kSpanFlag | (spans.size() - 1);
+    }
+  };
+  ForEachBlock(text, size, [&](std::size_t base, uint64_t starts, uint64_t pairs, uint64_t nul) {
+    nuls |= nul;
+    while (starts) {
+      const int bit = std::countr_zero(starts);
+      starts &= starts - 1;
+      add(base + static_cast<std::size_t>(bit));
+      line_start = base + static_cast<std::size_t>(bit) + 1 + ((pairs >> bit) & 1);
+    }
+  });
+  if (line_start < size) add(size);
+  lines.Resize(count);
+  if (refuse_nul && nuls) return false;
+  if (lines.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw EReadError(LocalText("行数が多すぎます"));
-  }
-  std::vector<Line> lines;
-  lines.reserve(count);
-  while (p < end) {
-    const char* stop = FindBreak(p, end);
-    lines.push_back({p, static_cast<std::size_t>(stop - p)});
-    p = stop;
-    if (p < end && *p == '\r') ++p;
-    if (p < end && *p == '\n') ++p;
   }
   Clear();
   lines_ = std::move(lines);
+  spans_ = std::move(spans);
   gap_begin_ = gap_end_ = lines_.size();
   text_ = std::move(data);
+  text_size_ = size;
+  return true;
 }
 
 void TStringList::LoadFromFile(const std::string& name) {
   FileBytes bytes = ReadWholeFile(name);
-  if (std::memchr(bytes.data.get(), '\0', bytes.size)) {
+  if (!ReplaceText(std::move(bytes.data), bytes.size, true)) {
     throw EFOpenError(LocalText("ファイル ") + name + LocalText(" は開けません"));
   }
-  SetText(std::move(bytes.data), bytes.size);
   loaded_ = true;
   identity_ = bytes.identity;
 }
@@ -143,11 +314,36 @@ void TStringList::LoadFromFileUpToNul(const std::string& name) {
 
 void TStringList::SaveToFile(const std::string& name) const {
   ReplaceFileContent(name, [this](BlockSink& sink) {
-    const int32_t count = Count();
-    for (int32_t i = 0; i < count; ++i) {
-      const std::string_view line = Strings(i);
-      sink.Write(line.data(), line.size());
+    // Lines that lie one after the other in the loaded text, each followed
+    // there by CR LF, go out as one run of bytes: [run, run_end) of the text.
+    // A run ends after some megabytes, as one write of hundreds of them can
+    // be slower than the same bytes in parts.
+    const char* const text = text_.get();
+    std::size_t run = 0, run_end = 0;
+    const auto flush = [&] {
+      if (run_end > run) sink.Write(text + run, run_end - run);
+      run = run_end;
+    };
+    const auto put = [&](Line line) {
+      if (!(line & kSpanFlag)) {
+        const std::size_t start = line >> kLengthBits;
+        const std::size_t end = start + (line & ((Line{1} << kLengthBits) - 1));
+        if (text_size_ - end >= 2 && text[end] == '\r' && text[end + 1] == '\n') {
+          if (start != run_end || run_end - run >= kLongestRun) {
+            flush();
+            run = start;
+          }
+          run_end = end + 2;
+          return;
+        }
+      }
+      flush();
+      const std::string_view bytes = View(line);
+      sink.Write(bytes.data(), bytes.size());
       sink.Write("\r\n", 2);
-    }
+    };
+    for (std::size_t i = 0; i < gap_begin_; ++i) put(lines_[i]);
+    for (std::size_t i = gap_end_; i < lines_.size(); ++i) put(lines_[i]);
+    flush();
   }, loaded_ ? &identity_ : nullptr);
 }

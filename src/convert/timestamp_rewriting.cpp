@@ -1,5 +1,8 @@
 #include "convert/timestamp_rewriting.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "datetime/format_date_time.h"
 #include "datetime/str_to_date_time.h"
 #include "platform/charset.h"
@@ -35,14 +38,18 @@ void TimeDateStringToDateTimeString(std::string_view S, std::string& Result) {
   const std::size_t p = AnsiPos(" ", trimmed);
   const std::string_view time = p == 0 ? std::string_view() : trimmed.substr(0, p - 1);
   const std::string_view date = trimmed.substr(p);
-  if (S.data() == Result.data()) {  // S is Result itself: swap through a copy
+  const auto at = reinterpret_cast<std::uintptr_t>(S.data());
+  const auto own = reinterpret_cast<std::uintptr_t>(Result.data());
+  if (at >= own && at - own <= Result.size()) {  // S lies in Result: swap through a copy
     const std::string copy(S);
     TimeDateStringToDateTimeString(copy, Result);
     return;
   }
-  Result.assign(date);
-  Result += ' ';
-  Result += time;
+  Result.resize(date.size() + 1 + time.size());
+  char* out = Result.data();
+  if (!date.empty()) std::memcpy(out, date.data(), date.size());
+  out[date.size()] = ' ';
+  if (!time.empty()) std::memcpy(out + date.size() + 1, time.data(), time.size());
 }
 
 std::string TimeDateStringToDateTimeString(std::string_view S) {

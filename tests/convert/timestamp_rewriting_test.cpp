@@ -28,6 +28,16 @@ TEST(TimeDateStringToDateTimeString, SwapsAtTheFirstBlankAfterTrimming) {
       {"\x80 x\x80", "x\x80 \x80"},  // bytes from 0x80 up are never trimmed
   };
   for (const auto& c : cases) EXPECT_EQ(TimeDateStringToDateTimeString(c.in), c.out) << c.in;
+
+  // The scan's form writes into a string it reuses, which may hold the text.
+  std::string result = "a longer text from before";
+  TimeDateStringToDateTimeString("9:05 2003/06/19", result);
+  EXPECT_EQ(result, "2003/06/19 9:05");
+  TimeDateStringToDateTimeString(result, result);
+  EXPECT_EQ(result, "9:05 2003/06/19");
+  result = "xx10:30 2003/06/20";
+  TimeDateStringToDateTimeString(std::string_view(result).substr(2), result);
+  EXPECT_EQ(result, "2003/06/20 10:30");
 }
 
 TEST(AnsiPos, NeverMatchesInsideAMultiByteCharacter) {
@@ -35,6 +45,11 @@ TEST(AnsiPos, NeverMatchesInsideAMultiByteCharacter) {
   EXPECT_EQ(AnsiPos(" ", "\x93\xfa 1"), 3u);
   EXPECT_EQ(AnsiPos("\x5c", "\x95\x5c\x5c"), 3u) << "the 0x5C of 表 is no match";
   EXPECT_EQ(AnsiPos("N", "\x94\x4e"), 0u) << "the 0x4E of 年 is no match";
+  EXPECT_EQ(AnsiPos("\x95\x5c", "a\x95\x5c"), 2u);
+  EXPECT_EQ(AnsiPos("\x5c\x5c", "\x95\x5c\x5c"), 0u) << "starts inside 表";
+  EXPECT_EQ(AnsiPos("ab", "aab"), 2u);
+  EXPECT_EQ(AnsiPos("abc", "ab"), 0u);
+  EXPECT_EQ(AnsiPos("", "ab"), 0u);
   UseCLocale();
 }
 
