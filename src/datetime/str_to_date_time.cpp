@@ -1,5 +1,7 @@
 #include "datetime/str_to_date_time.h"
 
+#include <bitset>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -100,7 +102,7 @@ struct ShortDateShape {
   bool day_name = false;                       // has ddd: a day name follows the date
 };
 
-ShortDateShape ShapeOfShortDate() {
+ShortDateShape ReadShapeOfShortDate() {
   ShortDateShape shape;
   shape.era_name_first = !ShortDateFormat.empty() && ShortDateFormat[0] == 'g';
   shape.era_years = ContainsAtCharStart(ShortDateFormat, "e");
@@ -123,6 +125,22 @@ ShortDateShape ShapeOfShortDate() {
     }
   }
   return shape;  // no order letter: month-day-year
+}
+
+// The shape, read again only when the pattern or the charset changed: the
+// reading runs once per time stamp, the pattern changes once per run.
+ShortDateShape ShapeOfShortDate() {
+  static std::string format;
+  static std::bitset<256> lead_bytes;
+  static ShortDateShape shape = ReadShapeOfShortDate();
+  static bool known = false;
+  if (!known || format != ShortDateFormat || lead_bytes != LeadBytes) {
+    shape = ReadShapeOfShortDate();
+    format = ShortDateFormat;
+    lead_bytes = LeadBytes;
+    known = true;
+  }
+  return shape;
 }
 
 // The offset that turns an era year into a year of the calendar. A pattern
