@@ -31,6 +31,8 @@
 #include "run/format_settings.h"
 #include "run/globals.h"
 
+#include "reference_lines.h"
+
 namespace {
 
 const char* const kLocales[] = {"ja_JP.UTF-8", "ja_JP.SJIS", "ja_JP.EUC-JP", "C",
@@ -60,19 +62,6 @@ class Recorder : public MessageBoxSink {
 
 int32_t FixedYear() { return 2024; }
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    std::size_t end = i;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-    lines.emplace_back(bytes.substr(i, end - i));
-    i = end;
-    if (i < bytes.size() && bytes[i] == '\r') ++i;
-    if (i < bytes.size() && bytes[i] == '\n') ++i;
-  }
-  return lines;
-}
 
 // 15 or 16 bytes with the first blank as the 5th or 6th byte.
 bool HasStampShape(std::string_view line) {

@@ -21,25 +21,14 @@
 
 #include "run/mem_ini_file.h"
 
+#include "reference_lines.h"
+
 namespace {
 
 void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    std::size_t end = i;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-    lines.emplace_back(bytes.substr(i, end - i));
-    i = end;
-    if (i < bytes.size() && bytes[i] == '\r') ++i;
-    if (i < bytes.size() && bytes[i] == '\n') ++i;
-  }
-  return lines;
-}
 
 std::string Upper(std::string_view text) {
   std::string out(text);

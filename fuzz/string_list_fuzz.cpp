@@ -22,21 +22,10 @@
 #include "convert/string_list.h"
 #include "platform/exceptions.h"
 
+#include "reference_lines.h"
+
 namespace {
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    std::size_t end = i;
-    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-    lines.emplace_back(bytes.substr(i, end - i));
-    i = end;
-    if (i < bytes.size() && bytes[i] == '\r') ++i;
-    if (i < bytes.size() && bytes[i] == '\n') ++i;
-  }
-  return lines;
-}
 
 // Every CR is followed by an LF, every LF follows a CR, and the text is
 // empty or ends with its break.

@@ -49,9 +49,11 @@ class FileDescriptor {
   int fd_;
 };
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+// Writes all bytes, retrying interrupted and short writes; at offset when it
+// is not negative (pwrite), else at the file position.
+bool WriteAll(int fd, const char* data, std::size_t size, off_t offset = -1) {
   while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
+    const ssize_t n = offset < 0 ? ::write(fd, data, size) : ::pwrite(fd, data, size, offset);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -59,21 +61,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     if (n == 0) return false;
     data += n;
     size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool PwriteAll(int fd, const char* data, std::size_t size, off_t offset) {
-  while (size > 0) {
-    const ssize_t n = ::pwrite(fd, data, size, offset);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    offset += n;
+    if (offset >= 0) offset += n;
   }
   return true;
 }
@@ -187,11 +175,11 @@ void RewriteInPlace(int fd, const std::function<void(BlockSink&)>& produce) {
     if (n <= 0) RaiseWriteError();
     got += static_cast<std::size_t>(n);
   }
-  if (PwriteAll(fd, next.text.data(), next.text.size(), 0) &&
+  if (WriteAll(fd, next.text.data(), next.text.size(), 0) &&
       ::ftruncate(fd, static_cast<off_t>(next.text.size())) == 0 && ::fsync(fd) == 0) {
     return;
   }
-  PwriteAll(fd, old.data(), old.size(), 0);
+  WriteAll(fd, old.data(), old.size(), 0);
   ::ftruncate(fd, static_cast<off_t>(old.size()));
   ::fsync(fd);
   RaiseWriteError();
