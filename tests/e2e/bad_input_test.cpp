@@ -8,18 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "support/messages.h"
 #include "support/sandbox.h"
 
 namespace {
-
-std::string Box(const std::string& caption, const std::string& text) {
-  return "logstamp: " + caption + ": " + text + "\n";
-}
-
-std::string Summary(int files, int failed) {
-  return Box("報告", std::to_string(files) + "件中 " + std::to_string(failed) +
-                         "件のファイルを処理できませんでした。");
-}
 
 // The bytes split at CR LF, lone CR and lone LF, each line followed by CR LF.
 std::string WithCrLf(const std::string& bytes) {

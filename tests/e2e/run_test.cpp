@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "support/messages.h"
 #include "support/sandbox.h"
 
 namespace {
@@ -12,19 +13,6 @@ namespace {
 // No time stamp: these tests are about reading, writing and reporting.
 const std::string kLog = ".LOG\nBought milk.\rPaid the rent.";
 const std::string kSaved = ".LOG\r\nBought milk.\r\nPaid the rent.\r\n";
-
-std::string Box(const std::string& caption, const std::string& text) {
-  return "logstamp: " + caption + ": " + text + "\n";
-}
-
-std::string Summary(int files, int failed) {
-  return Box("報告", std::to_string(files) + "件中 " + std::to_string(failed) +
-                         "件のファイルを処理できませんでした。");
-}
-
-std::string ReadError(const std::string& name) {
-  return Box("読み込みエラー", "ファイル " + name + " を開けませんでした。");
-}
 
 // Runs as the unprivileged user nobody, where permissions must bite even
 // though the tests run as root; empty when that is impossible here.

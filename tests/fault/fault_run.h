@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/messages.h"
 #include "support/sandbox.h"
 
 // One counted call of a clean run, as the shim traced it.
@@ -78,6 +79,3 @@ inline Trace ReadTrace(const std::string& path) {
   return trace;
 }
 
-inline std::string Box(const std::string& caption, const std::string& text) {
-  return "logstamp: " + caption + ": " + text + "\n";
-}
