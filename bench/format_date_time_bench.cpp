@@ -7,7 +7,7 @@
 #include <string>
 
 #include "datetime/format_date_time.h"
-#include "run/format_settings.h"
+#include "locale/format_settings.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "datetime/str_to_date_time.h"
-#include "run/format_settings.h"
+#include "locale/format_settings.h"
 
 // Calls of operator new in this program, so that a benchmark can see whether
 // the code it times allocates. (new[] and the nothrow forms end up here.)

@@ -22,8 +22,8 @@
 #include <string_view>
 
 #include "datetime/format_date_time.h"
-#include "run/format_settings.h"
-#include "run/mbchar.h"
+#include "locale/format_settings.h"
+#include "text/mbchar.h"
 
 namespace {
 

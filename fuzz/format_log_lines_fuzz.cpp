@@ -23,14 +23,13 @@
 #include <vector>
 
 #include "convert/format_log_lines.h"
+#include "convert/globals.h"
 #include "convert/string_list.h"
 #include "convert/timestamp_rewriting.h"
+#include "locale/format_settings.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
-#include "run/format_settings.h"
-#include "run/globals.h"
-
 #include "reference_lines.h"
 
 namespace {

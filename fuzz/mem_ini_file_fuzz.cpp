@@ -19,8 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/mem_ini_file.h"
-
+#include "app/mem_ini_file.h"
 #include "reference_lines.h"
 
 namespace {

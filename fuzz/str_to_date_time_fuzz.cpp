@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "datetime/str_to_date_time.h"
+#include "locale/format_settings.h"
 #include "platform/clock.h"
 #include "platform/exceptions.h"
-#include "run/format_settings.h"
 
 namespace {
 

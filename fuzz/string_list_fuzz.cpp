@@ -21,7 +21,6 @@
 
 #include "convert/string_list.h"
 #include "platform/exceptions.h"
-
 #include "reference_lines.h"
 
 namespace {

@@ -3,13 +3,13 @@
 #include <clocale>
 #include <new>
 
+#include "app/program_run.h"
+#include "app/uncaught_failure.h"
+#include "locale/format_settings.h"
 #include "platform/charset.h"
 #include "platform/command_line.h"
 #include "platform/desktop_output.h"
 #include "platform/exceptions.h"
-#include "platform/uncaught_failure.h"
-#include "run/format_settings.h"
-#include "run/program_run.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");

@@ -1,8 +1,8 @@
 #include "convert/format_log_lines.h"
 
+#include "convert/globals.h"
 #include "convert/string_list.h"
 #include "convert/timestamp_rewriting.h"
-#include "run/globals.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "convert/log_file.h"
 
+#include "convert/globals.h"
 #include "convert/string_list.h"
 #include "platform/charset.h"
 #include "platform/exceptions.h"
-#include "run/globals.h"
-#include "run/show_message_box.h"
+#include "platform/message_box.h"
 
 bool ReadSingleFile(const std::string& FileName) {
   bool result = false;

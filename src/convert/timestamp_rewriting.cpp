@@ -3,22 +3,17 @@
 #include <cstdint>
 #include <cstring>
 
+#include "convert/globals.h"
 #include "datetime/format_date_time.h"
 #include "datetime/str_to_date_time.h"
 #include "platform/charset.h"
 #include "platform/exceptions.h"
 #include "platform/expand_file_name.h"
-#include "run/ansi_pos.h"
-#include "run/globals.h"
-#include "run/show_message_box.h"
+#include "platform/message_box.h"
+#include "text/ansi_pos.h"
+#include "text/ascii.h"
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
-  return s;
-}
 
 void ShowConversionError(const Exception& failure) {
   std::string text = ExpandFileName(CurrentFileName);
@@ -34,7 +29,7 @@ void ShowConversionError(const Exception& failure) {
 }  // namespace
 
 void TimeDateStringToDateTimeString(std::string_view S, std::string& Result) {
-  const std::string_view trimmed = Trim(S);
+  const std::string_view trimmed = TrimControlAndBlanks(S);
   const std::size_t p = AnsiPos(" ", trimmed);
   const std::string_view time = p == 0 ? std::string_view() : trimmed.substr(0, p - 1);
   const std::string_view date = trimmed.substr(p);

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "datetime/civil_days.h"
+#include "locale/format_settings.h"
 #include "platform/era_writer.h"
-#include "run/format_settings.h"
-#include "run/mbchar.h"
+#include "text/mbchar.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ std::size_t EraCharLen(const char* p, const char* end) {
 void WriteEra(Output& out, const DateTimeFields& f, char token, std::size_t run) {
   const char* picture = token == 'G' ? "gg" : run >= 3 ? "yyyy" : "yy";
   char text[256];
-  if (WriteEraDate(picture, f.year, f.month, f.day, text, sizeof text) == 0) return;
+  if (WriteEraDate(OptionalCalendar, picture, f.year, f.month, f.day, text, sizeof text) == 0) return;
   const char* begin = text;
   const char* end = text + std::strlen(text);
   if (run == 1 && token == 'E') {

@@ -9,12 +9,13 @@
 #include <utility>
 
 #include "datetime/civil_days.h"
+#include "locale/format_settings.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
 #include "platform/exceptions.h"
-#include "run/format_settings.h"
-#include "run/mbchar.h"
-#include "run/text_case.h"
+#include "text/ascii.h"
+#include "text/mbchar.h"
+#include "text/text_case.h"
 
 // Every reader below takes the position p and the end of the text, and
 // returns the position after what it read, or null when it failed. Blanks
@@ -76,7 +77,6 @@ const char* ScanSeparator(const char* p, const char* end, char sep, bool* found)
   return *found ? p + 1 : p;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // A marker is compared with as many bytes of the text as it has; an empty
 // one never matches.

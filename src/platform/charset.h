@@ -9,6 +9,9 @@
 // hold it (the C locale, say), the UTF-8 bytes are returned unchanged.
 std::string LocalText(std::string_view utf8);
 
+// Whether the current LC_CTYPE charset is UTF-8.
+bool CharsetIsUtf8();
+
 // Bytes of the current LC_CTYPE charset as UTF-8, for a display that wants
 // UTF-8; a byte that is no valid character becomes U+FFFD.
 std::string ToUtf8(std::string_view local);

@@ -12,3 +12,7 @@ int32_t ParamCount();
 // Argument N (1-based) for N >= 1; for 0 the full path of the running
 // executable with symbolic links resolved. Out of range gives "".
 std::string ParamStr(int32_t index);
+
+// The running executable's file name without its folder, as messages name
+// the program.
+std::string ProgramName();

@@ -1,12 +1,5 @@
 #include "platform/message_box.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <string>
-
-#include "platform/command_line.h"
-
 namespace {
 
 class StderrSink : public MessageBoxSink {
@@ -19,12 +12,6 @@ class StderrSink : public MessageBoxSink {
 StderrSink default_sink;
 MessageBoxSink* current_sink = &default_sink;
 
-std::string ProgramName() {
-  const std::string path = ParamStr(0);
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 MessageBoxSink* SetMessageBoxSink(MessageBoxSink* sink) {
@@ -33,28 +20,22 @@ MessageBoxSink* SetMessageBoxSink(MessageBoxSink* sink) {
   return previous;
 }
 
-int PlatformMessageBox(std::string_view text, std::string_view caption, unsigned style) {
+int PlatformMessageBox(std::string_view caption, std::string_view text, unsigned style) {
   return current_sink->Show(caption, text, style);
 }
 
-int WriteMessageToStderr(std::string_view caption, std::string_view text) {
-  std::string line = ProgramName();
-  line += ": ";
-  line += caption;
-  line += ": ";
+int32_t ShowMessageBox(std::string_view Caption, std::string_view Text, char Kind) {
+  if (Kind == 'e') return PlatformMessageBox(Caption, Text, MB_ICONERROR);
+  if (Kind == 'i') return PlatformMessageBox(Caption, Text, MB_ICONINFORMATION);
+  return -1;
+}
+
+std::string WithoutCrBeforeLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    line += text[i];
+    out += text[i];
   }
-  line += '\n';
-  const char* p = line.data();
-  std::size_t left = line.size();
-  while (left > 0) {
-    const ssize_t n = ::write(STDERR_FILENO, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return 0;
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return 1;
+  return out;
 }

@@ -1,8 +1,12 @@
-// Where message boxes appear. The default sink writes each box to stderr as
-// "NAME: CAPTION: TEXT" and a line feed (a CR LF inside the text becomes one
-// line feed); a desktop sink and the tests' capturing sink replace it.
+// Message boxes. Every message goes through ShowMessageBox, which hands it to
+// the installed sink: by default each box is written to stderr as
+// "NAME: CAPTION: TEXT" and a line feed; a desktop sink and the tests'
+// capturing sink replace it. Caption and text are bytes in the user's
+// charset, shown as they are, and come in that order everywhere.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 // Box styles, as the program asks for them.
@@ -21,9 +25,17 @@ class MessageBoxSink {
 // Installs a sink (nullptr: the default one) and returns the previous one.
 MessageBoxSink* SetMessageBoxSink(MessageBoxSink* sink);
 
-// Shows one modal box without an owner window. Caption and text are bytes in
-// the user's charset, shown as they are.
-int PlatformMessageBox(std::string_view text, std::string_view caption, unsigned style);
+// Shows one modal box without an owner window, in the given style.
+int PlatformMessageBox(std::string_view caption, std::string_view text, unsigned style);
+
+// Kind 'e' shows an error box, 'i' an information box, any other kind
+// nothing. Returns what the box returned (1 shown, 0 not shown), or -1 when
+// the kind shows no box.
+int32_t ShowMessageBox(std::string_view Caption, std::string_view Text, char Kind);
 
 // The stderr form, for sinks that fall back to it.
 int WriteMessageToStderr(std::string_view caption, std::string_view text);
+
+// The text with every CR that stands before an LF left out: a box's line
+// breaks are CR LF, a terminal's and a dialog's are LF.
+std::string WithoutCrBeforeLf(std::string_view text);

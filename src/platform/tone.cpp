@@ -1,8 +1,5 @@
 #include "platform/tone.h"
 
-#include <time.h>
-#include <unistd.h>
-
 namespace {
 
 class BellSink : public ToneSink {
@@ -23,13 +20,4 @@ ToneSink* SetToneSink(ToneSink* sink) {
 
 void Beep(unsigned frequency_hz, unsigned milliseconds) {
   current_sink->Play(frequency_hz, milliseconds);
-}
-
-void RingTerminalBell(unsigned milliseconds) {
-  if (!::isatty(STDERR_FILENO)) return;
-  if (::write(STDERR_FILENO, "\a", 1) != 1) return;
-  timespec wait{static_cast<time_t>(milliseconds / 1000),
-                static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (::nanosleep(&wait, &wait) != 0) {
-  }
 }

@@ -5,11 +5,11 @@
 
 #include <string>
 
+#include "convert/globals.h"
 #include "platform/expand_file_name.h"
-#include "run/ansi_pos.h"
-#include "run/globals.h"
 #include "support/capture.h"
 #include "support/locale_env.h"
+#include "text/ansi_pos.h"
 
 namespace {
 

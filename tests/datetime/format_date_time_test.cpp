@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "datetime/civil_days.h"
-#include "run/format_settings.h"
+#include "locale/format_settings.h"
 #include "support/locale_env.h"
+#include "text/mbchar.h"
 
 namespace {
 

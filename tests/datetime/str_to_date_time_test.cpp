@@ -8,10 +8,11 @@
 #include <string>
 
 #include "datetime/civil_days.h"
+#include "locale/format_settings.h"
 #include "platform/clock.h"
 #include "platform/exceptions.h"
-#include "run/format_settings.h"
 #include "support/locale_env.h"
+#include "text/mbchar.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/alsa_tone.h"
+#include "platform/posix/alsa_tone.h"
 #include "platform/tone_render.h"
 #include "support/sandbox.h"
 #include "support/tone_analysis.h"

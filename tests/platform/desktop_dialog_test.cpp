@@ -1,7 +1,7 @@
 // Desktop dialogs, shown by stand-ins for zenity, kdialog and xmessage: small
 // scripts in a folder that is the whole PATH, each recording its arguments
 // and the environment it was given, and ending with the exit code it is told.
-#include "platform/desktop_dialog.h"
+#include "platform/posix/desktop_dialog.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

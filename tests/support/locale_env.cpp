@@ -5,7 +5,7 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "run/format_settings.h"
+#include "locale/format_settings.h"
 
 bool UseLocale(const std::string& name) {
   // The locales live in the build's own folder, named by LOCPATH.

@@ -1,0 +1,39 @@
+#include "app/mem_ini_file.h"
+
+#include <sys/stat.h>
+
+#include "convert/string_list.h"
+#include "text/text_case.h"
+
+TMemIniFile::TMemIniFile(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
+  TStringList lines;
+  lines.LoadFromFileUpToNul(path);
+  Section* current = nullptr;
+  for (int32_t i = 0; i < lines.Count(); ++i) {
+    const std::string_view line = lines.Strings(i);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+      sections_.push_back({std::string(line.substr(1, line.size() - 2)), {}});
+      current = &sections_.back();
+    } else if (current) {
+      current->lines.emplace_back(line);
+    }
+  }
+}
+
+std::string TMemIniFile::ReadString(std::string_view Section, std::string_view Key,
+                                    std::string_view Default) const {
+  for (const auto& section : sections_) {
+    if (!EqualIgnoringCase(section.name, Section)) continue;
+    for (const std::string& line : section.lines) {
+      const std::size_t eq = line.find('=');
+      if (eq != std::string::npos && EqualIgnoringCase(std::string_view(line).substr(0, eq), Key)) {
+        return line.substr(eq + 1);
+      }
+    }
+    break;  // only the first section of that name is searched
+  }
+  return std::string(Default);
+}

@@ -1,0 +1,45 @@
+#include "app/setting_file.h"
+
+#include "app/mem_ini_file.h"
+#include "convert/globals.h"
+#include "platform/charset.h"
+#include "platform/command_line.h"
+#include "platform/message_box.h"
+#include "text/mbchar.h"
+#include "text/text_case.h"
+
+std::string ChangeFileExt(std::string_view path, std::string_view extension) {
+  const char* p = path.data();
+  const char* const end = p + path.size();
+  const char* last = nullptr;  // the last '.' or '/', never a byte inside a character
+  while (p < end) {
+    if (*p == '.' || *p == '/') last = p;
+    p += CharLen(p, end);
+  }
+  std::string result(path);
+  if (last && *last == '.') result.resize(static_cast<std::size_t>(last - path.data()));
+  result += extension;
+  return result;
+}
+
+void ReadSettingFile() {
+  const TMemIniFile ini(ChangeFileExt(ParamStr(0), ".ini"));
+  try {
+    DateTimeFormat = ini.ReadString("DateTime", "Format", "yyyy/mm/dd hh:nn");
+    const std::string s = ini.ReadString("Separate", "Separator", "Tab");
+    Separator = '\t';
+    const std::string lower = AnsiLowerCase(s);
+    if (lower == "space") {
+      Separator = ' ';
+    } else if (lower == "commma") {
+      Separator = ',';
+    } else if (s.size() == 1) {
+      Separator = s[0];
+    }
+  } catch (...) {
+    // Whatever failed, both settings take their defaults: never a NUL separator.
+    DateTimeFormat = "yyyy/mm/dd hh:nn";
+    Separator = '\t';
+    ShowMessageBox(LocalText("エラー"), LocalText("設定ファイルの読み込みに失敗しました."), 'e');
+  }
+}

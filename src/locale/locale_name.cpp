@@ -1,0 +1,20 @@
+#include "locale/locale_name.h"
+
+#include "text/ascii.h"
+
+LocaleName ParseLocaleName(std::string_view name) {
+  const std::size_t slash = name.rfind('/');  // a locale named by its path
+  if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+  LocaleName parsed;
+  std::size_t i = 0;
+  for (; i < name.size() && name[i] != '_' && name[i] != '.' && name[i] != '@'; ++i) {
+    parsed.language += AsciiLower(name[i]);
+  }
+  if (i < name.size() && name[i] == '_') {
+    for (++i; i < name.size() && name[i] != '.' && name[i] != '@'; ++i) {
+      parsed.territory += AsciiUpper(name[i]);
+    }
+  }
+  if (parsed.language == "c" || parsed.language == "posix") parsed.language = "C";
+  return parsed;
+}
