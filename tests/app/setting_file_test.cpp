@@ -11,7 +11,7 @@
 #include "convert/globals.h"
 #include "platform/command_line.h"
 #include "platform/exceptions.h"
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 #include "support/sandbox.h"
 
 namespace {
@@ -58,12 +58,12 @@ TEST(TMemIniFile, MissingFileOrFolderGivesDefaultsAndUnreadableFileFails) {
 }
 
 TEST(TMemIniFile, NonAsciiNamesCompareByTheLocalesCaseRules) {
-  ASSERT_TRUE(UseLocale("de_DE.UTF-8"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("de_DE.UTF-8"));
   Sandbox box;
   box.WriteIni("[\xC3\x84nderung]\nSchl\xC3\xBC" "ssel=1\n");  // Änderung / Schlüssel
   const TMemIniFile ini(box.Path("logstamp.ini"));
   EXPECT_EQ(ini.ReadString("\xC3\xA4NDERUNG", "SCHL\xC3\x9CSSEL", "d"), "1");
-  UseCLocale();
 }
 
 // ReadSettingFile reads the settings file beside the running program: here

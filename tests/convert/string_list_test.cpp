@@ -63,6 +63,7 @@ TEST(TStringList, IndexOutsideTheListIsAnIndexFailure) {
   EXPECT_EQ(Lines(list), (std::vector<std::string>{"a", "b"}));
   try {
     list.Strings(5);
+    ADD_FAILURE() << "Strings(5) of a two-line list was not refused";
   } catch (const EStringListError& e) {
     EXPECT_NE(e.Message.find("(5)"), std::string::npos) << e.Message;
   }

@@ -8,7 +8,7 @@
 #include "convert/globals.h"
 #include "platform/expand_file_name.h"
 #include "support/capture.h"
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 #include "text/ansi_pos.h"
 
 namespace {
@@ -41,7 +41,8 @@ TEST(TimeDateStringToDateTimeString, SwapsAtTheFirstBlankAfterTrimming) {
 }
 
 TEST(AnsiPos, NeverMatchesInsideAMultiByteCharacter) {
-  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.SJIS"));
   EXPECT_EQ(AnsiPos(" ", "\x93\xfa 1"), 3u);
   EXPECT_EQ(AnsiPos("\x5c", "\x95\x5c\x5c"), 3u) << "the 0x5C of 表 is no match";
   EXPECT_EQ(AnsiPos("N", "\x94\x4e"), 0u) << "the 0x4E of 年 is no match";
@@ -50,11 +51,11 @@ TEST(AnsiPos, NeverMatchesInsideAMultiByteCharacter) {
   EXPECT_EQ(AnsiPos("ab", "aab"), 2u);
   EXPECT_EQ(AnsiPos("abc", "ab"), 0u);
   EXPECT_EQ(AnsiPos("", "ab"), 0u);
-  UseCLocale();
 }
 
 TEST(DateTimeStringToFormatedDateTimeString, RewritesOrReportsTheLine) {
-  ASSERT_TRUE(UseLocale("ja_JP.UTF-8"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.UTF-8"));
   DateTimeFormat = "yyyy/mm/dd hh:nn";
   CurrentFileName = "diary.log";
   LineIndex = 4;
@@ -77,7 +78,6 @@ TEST(DateTimeStringToFormatedDateTimeString, RewritesOrReportsTheLine) {
                                         "、旧5行目 での EConvertError\r\n'2003/13/19 9:05' "
                                         "は日付または時刻ではありません",
                                     0x10}));
-  UseCLocale();
 }
 
 TEST(ExpandFileName, ResolvesLexicallyAgainstTheCurrentFolder) {

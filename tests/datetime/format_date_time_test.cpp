@@ -9,7 +9,7 @@
 
 #include "datetime/civil_days.h"
 #include "locale/format_settings.h"
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 #include "text/mbchar.h"
 
 namespace {
@@ -64,11 +64,12 @@ void SetWorkedExampleLocale() {
 class FormatDateTimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UseCLocale();
+    locale_.Use("C");
     LeadBytes.reset();
     SetWorkedExampleLocale();
   }
-  void TearDown() override { UseCLocale(); }
+
+  ScopedLocale locale_;
 };
 
 TEST_F(FormatDateTimeTest, WorkedExamples) {
@@ -330,7 +331,7 @@ TEST_F(FormatDateTimeTest, ValuesOutsideTheDomainAreClamped) {
 class FormatDateTimeJapaneseTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(UseLocale(GetParam()));
+    ASSERT_TRUE(locale_.Use(GetParam()));
     ASSERT_TRUE(LeadBytes.any());
     SetWorkedExampleLocale();
     // Set here rather than taken from the locale, so the era tests do not
@@ -340,9 +341,10 @@ class FormatDateTimeJapaneseTest : public ::testing::TestWithParam<const char*> 
     SysLocale.SubLangID = 1;
     SysLocale.FarEast = true;
   }
-  void TearDown() override { UseCLocale(); }
 
   bool Sjis() const { return std::string(GetParam()) == "ja_JP.SJIS"; }
+
+  ScopedLocale locale_;
   // The text in this test's charset: UTF-8 or Shift_JIS bytes.
   std::string Text(const char* utf8, const char* sjis) const { return Sjis() ? sjis : utf8; }
 };
@@ -411,13 +413,9 @@ INSTANTIATE_TEST_SUITE_P(Charsets, FormatDateTimeJapaneseTest,
                            return std::string(info.param) == "ja_JP.SJIS" ? "ShiftJis" : "Utf8";
                          });
 
-class FormatDateTimeEraTest : public ::testing::Test {
- protected:
-  void TearDown() override { UseCLocale(); }
-};
-
-TEST_F(FormatDateTimeEraTest, TraditionalChineseShortensFourCharacterNames) {
-  ASSERT_TRUE(UseLocale("zh_TW_minguo.UTF-8"));  // era 中華民國
+TEST(FormatDateTimeEra, TraditionalChineseShortensFourCharacterNames) {
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("zh_TW_minguo.UTF-8"));  // era 中華民國
   SetWorkedExampleLocale();
   OptionalCalendar = 4;
   SysLocale = {LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL, true};
@@ -428,16 +426,17 @@ TEST_F(FormatDateTimeEraTest, TraditionalChineseShortensFourCharacterNames) {
   SysLocale.SubLangID = 2;  // simplified Chinese: no shortening
   ExpectCases({{"g", Worked, "中華民國"}});
 
-  ASSERT_TRUE(UseLocale("zh_TW.UTF-8"));  // era 民國: two characters, whole
+  ASSERT_TRUE(locale.Use("zh_TW.UTF-8"));  // era 民國: two characters, whole
   SetWorkedExampleLocale();
   OptionalCalendar = 4;
   SysLocale = {LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL, true};
   ExpectCases({{"g|e", Worked, "民國|92"}});
 }
 
-TEST_F(FormatDateTimeEraTest, LocaleWithoutErasWritesNothing) {
+TEST(FormatDateTimeEra, LocaleWithoutErasWritesNothing) {
+  ScopedLocale locale;
   // glibc would write the century and the two-digit year here.
-  ASSERT_TRUE(UseLocale("en_US.UTF-8"));
+  ASSERT_TRUE(locale.Use("en_US.UTF-8"));
   SetWorkedExampleLocale();
   OptionalCalendar = 3;
   ExpectCases({{"[gg|g|ee|eee]", Worked, "[|||]"}});

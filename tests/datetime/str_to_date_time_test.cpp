@@ -11,7 +11,7 @@
 #include "locale/format_settings.h"
 #include "platform/clock.h"
 #include "platform/exceptions.h"
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 #include "text/mbchar.h"
 
 namespace {
@@ -61,19 +61,18 @@ int32_t FixedYear() { return fixed_year; }
 class StrToDateTimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    UseCLocale();
+    locale_.Use("C");
     SetValues();
     fixed_year = 2024;
     previous_clock_ = SetYearSource(FixedYear);
   }
   void TearDown() override {
     SetYearSource(previous_clock_);
-    UseCLocale();
   }
 
   // Switches the charset (and with it LeadBytes) and sets the values again.
   void InLocale(const char* name) {
-    ASSERT_TRUE(UseLocale(name));
+    ASSERT_TRUE(locale_.Use(name));
     ASSERT_TRUE(LeadBytes.any()) << name << " should have multi-byte characters";
     SetValues();
   }
@@ -100,6 +99,7 @@ class StrToDateTimeTest : public ::testing::Test {
 
  private:
   YearSource previous_clock_ = nullptr;
+  ScopedLocale locale_;
 };
 
 TEST_F(StrToDateTimeTest, DateAndTimeInYearMonthDayOrder) {

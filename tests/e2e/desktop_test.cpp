@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,9 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/sandbox.h"
-
-extern char** environ;
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -46,8 +44,8 @@ struct CommandResult {
 // The test's environment with DISPLAY set to the display.
 std::vector<std::string> EnvironmentOn(const std::string& display) {
   std::vector<std::string> env;
-  for (char** e = environ; *e; ++e) {
-    if (!std::string_view(*e).starts_with("DISPLAY=")) env.emplace_back(*e);
+  for (const std::string& e : CurrentEnvironment()) {
+    if (!e.starts_with("DISPLAY=")) env.push_back(e);
   }
   env.push_back("DISPLAY=" + display);
   return env;
@@ -55,33 +53,13 @@ std::vector<std::string> EnvironmentOn(const std::string& display) {
 
 // Runs a program from PATH on the display and collects its stdout.
 CommandResult RunOn(const std::string& display, const std::vector<std::string>& command) {
-  const std::vector<std::string> env = EnvironmentOn(display);
-  std::vector<char*> argv, envp;
-  for (const auto& a : command) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-
-  int out[2];
-  if (::pipe2(out, O_CLOEXEC) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  pid_t pid;
-  const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(out[1]);
+  ChildOptions options;
+  options.env = EnvironmentOn(display);
+  options.capture_stdout = true;
+  ChildProcess process(command, options);
   CommandResult result;
-  if (started == 0) {
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(out[0], buf, sizeof buf)) > 0) result.out.append(buf, n);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  ::close(out[0]);
+  result.exit_code = process.Wait();
+  result.out = process.Stdout();
   while (!result.out.empty() && result.out.back() == '\n') result.out.pop_back();
   return result;
 }
@@ -94,25 +72,14 @@ class Xvfb {
     if (::pipe(ready) != 0) return;
     ::fcntl(ready[0], F_SETFD, FD_CLOEXEC);
     const std::string fd = std::to_string(ready[1]);
-    std::vector<std::string> command = {"Xvfb", "-displayfd", fd, "-screen", "0",
-                                        "1024x768x24", "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (auto& a : command) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const int started = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    server_ = std::make_unique<ChildProcess>(std::vector<std::string>{
+        "Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     ::close(ready[1]);
-    if (started != 0) pid_ = -1;
     // Xvfb writes the display number once it accepts clients.
     std::string number;
     pollfd p{ready[0], POLLIN, 0};
     char c;
-    while (pid_ > 0 && ::poll(&p, 1, 20000) == 1 && ::read(ready[0], &c, 1) == 1 && c != '\n') {
-      number += c;
-    }
+    while (::poll(&p, 1, 20000) == 1 && ::read(ready[0], &c, 1) == 1 && c != '\n') number += c;
     ::close(ready[0]);
     if (!number.empty()) display_ = ":" + number;
   }
@@ -120,14 +87,14 @@ class Xvfb {
 
   const std::string& Display() const { return display_; }
   void Stop() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    if (!server_) return;
+    server_->Signal(SIGTERM);
+    server_->Wait();
+    server_.reset();
   }
 
  private:
-  pid_t pid_ = -1;
+  std::unique_ptr<ChildProcess> server_;
   std::string display_;
 };
 
@@ -135,27 +102,14 @@ class Xvfb {
 class WindowManager {
  public:
   explicit WindowManager(const std::string& display) {
-    char tmpl[] = "/tmp/logstamp-wm-XXXXXX";
-    if (!::mkdtemp(tmpl)) return;
-    dir_ = tmpl;
-    const std::string ready = dir_ + "/ready";
-    std::vector<std::string> env = EnvironmentOn(display);
+    const std::string ready = scratch_.Path("ready");
+    ChildOptions options;
+    options.env = EnvironmentOn(display);
     // openbox runs the --startup command once it manages the screen.
-    std::vector<std::string> command = {"openbox", "--sm-disable", "--startup", "touch " + ready};
-    std::vector<char*> argv, envp;
-    for (auto& a : command) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    if (posix_spawnp(&pid_, "openbox", &actions, nullptr, argv.data(), envp.data()) != 0) {
-      pid_ = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    manager_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"openbox", "--sm-disable", "--startup", "touch " + ready}, options);
     const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+    while (manager_->Running() && std::chrono::steady_clock::now() < deadline) {
       if (::access(ready.c_str(), F_OK) == 0) {
         ready_ = true;
         break;
@@ -164,17 +118,14 @@ class WindowManager {
     }
   }
   ~WindowManager() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    manager_->Signal(SIGTERM);
+    manager_->Wait();
   }
   bool Ready() const { return ready_; }
 
  private:
-  pid_t pid_ = -1;
-  std::string dir_;
+  TempDir scratch_{"logstamp-wm"};
+  std::unique_ptr<ChildProcess> manager_;
   bool ready_ = false;
 };
 

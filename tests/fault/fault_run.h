@@ -14,6 +14,7 @@
 
 #include "support/messages.h"
 #include "support/sandbox.h"
+#include "support/temp_dir.h"
 
 // One counted call of a clean run, as the shim traced it.
 struct TracedCall {
@@ -26,27 +27,6 @@ struct TracedCall {
 struct Trace {
   std::vector<TracedCall> calls;
   long long peak = 0;  // the live heap's largest growth during the watched part
-};
-
-// A folder of its own for the trace and the pause file, so that the
-// sandbox holds only what the program leaves there.
-class Scratch {
- public:
-  Scratch() {
-    char tmpl[] = "/tmp/logstamp-fault-XXXXXX";
-    if (!::mkdtemp(tmpl)) throw std::runtime_error("mkdtemp failed");
-    dir_ = tmpl;
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
 };
 
 // Options for a run with the shim watching `watched` (and the temporary

@@ -167,14 +167,14 @@ class Faults {
 
   std::string Log() const { return box_.Read("a.log"); }
   const Sandbox& Folder() const { return box_; }
-  const Scratch& Files() const { return scratch_; }
+  const TempDir& Files() const { return scratch_; }
 
  private:
   bool hard_link_;
   bool has_settings_ = false;
   std::string b_new_ = kNew;
   Sandbox box_;
-  Scratch scratch_;
+  TempDir scratch_{"logstamp-fault"};  // the trace and the pause file, apart from the sandbox
 };
 
 class EveryCallFailing : public ::testing::TestWithParam<Setup> {};

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/sandbox.h"
 
 namespace {
@@ -70,48 +71,20 @@ bool HasTemporary(const std::string& dir) {
 
 // The sandbox's program converting big.log, started directly so that the
 // test may kill it by its pid at any moment until it reaps it.
-class Conversion {
+class Conversion : public ChildProcess {
  public:
-  explicit Conversion(const Sandbox& box) {
-    const std::string exe = box.Path("logstamp");
-    const char* locpath = std::getenv("LOCPATH");
-    const std::string locpath_entry =
-        std::string("LOCPATH=") + (locpath ? locpath : LOGSTAMP_TEST_LOCPATH);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      const int devnull = ::open("/dev/null", O_RDWR);
-      ::dup2(devnull, STDIN_FILENO);
-      ::dup2(devnull, STDOUT_FILENO);
-      ::dup2(devnull, STDERR_FILENO);
-      if (::chdir(box.Dir().c_str()) != 0) ::_exit(126);
-      char* argv[] = {const_cast<char*>(exe.c_str()), const_cast<char*>("big.log"), nullptr};
-      char* envp[] = {const_cast<char*>("LC_ALL=ja_JP.UTF-8"),
-                      const_cast<char*>(locpath_entry.c_str()), nullptr};
-      ::execve(argv[0], argv, envp);
-      ::_exit(127);
-    }
-  }
-  ~Conversion() {
-    if (pid_ > 0 && status_ < 0) Wait();
-  }
-  bool Running() const {
-    siginfo_t info{};
-    return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid == 0;
-  }
-  void Kill() const { ::kill(pid_, SIGKILL); }  // not reaped yet: still our child
-  // The exit code, or -1 after a signal.
-  int Wait() {
-    int status = 0;
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return status_;
-  }
+  explicit Conversion(const Sandbox& box) : ChildProcess({box.Path("logstamp"), "big.log"}, Options(box)) {}
+  void Kill() const { Signal(SIGKILL); }
 
  private:
-  pid_t pid_ = -1;
-  int status_ = -1;
+  static ChildOptions Options(const Sandbox& box) {
+    const char* locpath = std::getenv("LOCPATH");
+    ChildOptions options;
+    options.env = {"LC_ALL=ja_JP.UTF-8",
+                   std::string("LOCPATH=") + (locpath ? locpath : LOGSTAMP_TEST_LOCPATH)};
+    options.cwd = box.Dir();
+    return options;
+  }
 };
 
 double Since(Clock::time_point start) {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/charset.h"
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -297,9 +297,10 @@ std::string LeadByteRanges() {
 }
 
 TEST(GetFormatSettings, FillsEveryValueFromTheLocale) {
+  ScopedLocale locale;
   for (const LocaleCase& c : kCases) {
     SCOPED_TRACE(c.locale);
-    ASSERT_TRUE(UseLocale(c.locale));
+    ASSERT_TRUE(locale.Use(c.locale));
     EXPECT_EQ(ShortDateFormat, LocalText(c.shortDate));
     EXPECT_EQ(LongDateFormat, LocalText(c.longDate));
     EXPECT_EQ(ShortTimeFormat, c.shortTime);
@@ -321,25 +322,25 @@ TEST(GetFormatSettings, FillsEveryValueFromTheLocale) {
     EXPECT_EQ(OptionalCalendar, c.optionalCalendar);
     EXPECT_EQ(LeadByteRanges(), c.leadBytes);
   }
-  UseCLocale();
 }
 
 // The table above compares Shift_JIS through a conversion; these bytes are
 // written out, as the log files hold them.
 TEST(GetFormatSettings, ShiftJisValuesAreShiftJisBytes) {
-  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.SJIS"));
   EXPECT_EQ(ShortDateFormat, "yyyy\x94NMM\x8C\x8E" "dd\x93\xFA");
   EXPECT_EQ(EraNames[2], "\x95\xBD\x90\xAC");  // 平成
   EXPECT_EQ(TimeAMString, "\x8C\xDF\x91O");    // 午前
   EXPECT_EQ(ShortMonthNames[1], " 1\x8C\x8E");
-  UseCLocale();
 }
 
 // LC_TIME, LC_NUMERIC and LC_CTYPE each answer for their own values. Without
 // multi-byte characters there are no eras, but an era calendar still turns
 // the short date's years into era years.
 TEST(GetFormatSettings, EachValueComesFromItsOwnCategory) {
-  ASSERT_TRUE(UseLocale("ja_XX.UTF-8"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_XX.UTF-8"));
   ASSERT_TRUE(std::setlocale(LC_CTYPE, "C"));
   ASSERT_TRUE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"));
   GetFormatSettings();
@@ -350,7 +351,6 @@ TEST(GetFormatSettings, EachValueComesFromItsOwnCategory) {
   EXPECT_EQ(SysLocale.PriLangID, 17);
   EXPECT_EQ(ShortDateFormat, "gggeeMMdd");
   EXPECT_EQ(DecimalSeparator, ',');
-  UseCLocale();
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -16,7 +16,8 @@ StrftimeFormat Expanded(const char* format) {
 }
 
 TEST(StrftimeToPattern, TranslatesConversionsAndKeepsLiteralsLiteral) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   const struct {
     const char* format;
     const char* pattern;
@@ -52,16 +53,17 @@ TEST(StrftimeToPattern, TranslatesConversionsAndKeepsLiteralsLiteral) {
 }
 
 TEST(StrftimeToPattern, NeverTakesATrailByteForALetter) {
-  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.SJIS"));
   // 年 is 0x94 0x4E and 曜 0x97 0x6A: trail bytes that are the ASCII N and j.
   EXPECT_EQ(StrftimeToPattern(Expanded("%Y\x94N%m")), "yyyy\x94NMM");
   EXPECT_EQ(StrftimeToPattern(Expanded("%d\x97j")), "dd\x97j");
   EXPECT_EQ(StrftimeToPattern(Expanded("%d\x97jx")), "dd\"\x97jx\"");
-  UseCLocale();
 }
 
 TEST(DateSeparatorText, IsTheLiteralBetweenTheFirstTwoNumericFields) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   const struct {
     const char* format;
     const char* separator;  // nullptr: no answer
@@ -88,7 +90,8 @@ TEST(DateSeparatorText, IsTheLiteralBetweenTheFirstTwoNumericFields) {
 }
 
 TEST(HourStyle, FollowsTheFirstHourAndTheMinuteAfterIt) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   const struct {
     const char* format;
     bool found;
@@ -133,7 +136,8 @@ TEST(HourStyle, FollowsTheFirstHourAndTheMinuteAfterIt) {
 }
 
 TEST(DatePartOf, EndsBeforeTheFirstTimeConversion) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   const struct {
     const char* dateTime;
     const char* pattern;
@@ -157,7 +161,8 @@ TEST(DatePartOf, EndsBeforeTheFirstTimeConversion) {
 }
 
 TEST(ExpandStrftime, ExpandsTheLocaleFormatsOneLevelWithStrftimeDefaults) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   const StrftimeComposites selfNamed{"%d %x", "", ""};
   // A D_FMT that names itself keeps the inner %x, which translates to nothing;
   // %Ex without ERA_D_FMT is %x; %r without T_FMT_AMPM is %I:%M:%S %p.
@@ -170,7 +175,8 @@ TEST(ExpandStrftime, ExpandsTheLocaleFormatsOneLevelWithStrftimeDefaults) {
 }
 
 TEST(UsesEraConversion, SeesOnlyTheEraConversions) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   EXPECT_TRUE(UsesEraConversion(ScanStrftime("%EC")));
   EXPECT_TRUE(UsesEraConversion(ScanStrftime("%Ey")));
   EXPECT_TRUE(UsesEraConversion(ScanStrftime("%EY")));

@@ -19,7 +19,8 @@
 #include <vector>
 
 #include "platform/charset.h"
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -27,30 +28,6 @@ struct Call {
   std::string program;
   std::vector<std::string> args;
   std::map<std::string, std::string> env;  // LC_ALL, ZENITY_OK, ZENITY_ESC
-};
-
-// Sets an environment variable for the scope; nullopt unsets it.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
 };
 
 // Points fd 2 at a file (or a device) for the scope.
@@ -76,16 +53,7 @@ constexpr int kAborts = -2;   // dies of SIGABRT
 
 class FakeDialogs : public testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/logstamp-dialogs-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(tmpl));
-    dir_ = tmpl;
-    ASSERT_TRUE(UseLocale("ja_JP.UTF-8"));
-  }
-  void TearDown() override {
-    UseCLocale();
-    std::filesystem::remove_all(dir_);
-  }
+  void SetUp() override { ASSERT_TRUE(locale_.Use("ja_JP.UTF-8")); }
 
   // Installs a stand-in that exits with the code, or none for kMissing.
   void Fake(const std::string& program, int exit_code) {
@@ -147,7 +115,9 @@ class FakeDialogs : public testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
-  std::string dir_;
+  ScopedLocale locale_;
+  TempDir scratch_{"logstamp-dialogs"};
+  const std::string& dir_ = scratch_.Dir();
 };
 
 TEST_F(FakeDialogs, ZenityShowsTheBoxWithTheIconOfTheStyle) {
@@ -185,10 +155,11 @@ TEST_F(FakeDialogs, TextReachesTheDialogAsItIsWithBytesThatAreNoCharacterReplace
 }
 
 TEST_F(FakeDialogs, OtherCharsetsReachTheDialogAsUtf8) {
+  ScopedLocale locale;
   Fakes(0, 0, 0);
-  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  ASSERT_TRUE(locale.Use("ja_JP.SJIS"));
   EXPECT_EQ(Show(LocalText("報告"), "\x93\xfa\x8b\x4c.log", 0x40), 1);
-  UseCLocale();  // LocalText falls back to UTF-8 here
+  locale.Use("C");  // LocalText falls back to UTF-8 here
   EXPECT_EQ(Show(LocalText("報告"), "a", 0x40), 1);
 
   const std::vector<Call> calls = Calls();

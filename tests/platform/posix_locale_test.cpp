@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -53,16 +53,18 @@ TEST(ParseEraEntry, RefusesWhatIsNoEntry) {
 }
 
 TEST(LocaleEras, ListsEveryEntryOfTheLocale) {
-  ASSERT_TRUE(UseLocale("ja_JP.UTF-8"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.UTF-8"));
   const std::vector<EraEntry> eras = LocaleEras();
   ASSERT_EQ(eras.size(), 11u);  // glibc's ja_JP: two entries per era, 紀元前 last
   EXPECT_EQ(eras.front().name, "令和");
   EXPECT_EQ(eras.back().name, "紀元前");
-  UseCLocale();
+  locale.Use("C");
   EXPECT_TRUE(LocaleEras().empty());
 }
 
 TEST(CharsetLeadBytes, ComeFromTheCharset) {
+  ScopedLocale locale;
   const struct {
     const char* locale;
     int first;
@@ -72,11 +74,11 @@ TEST(CharsetLeadBytes, ComeFromTheCharset) {
       {"C.UTF-8", 0xC2, 0xF4},
   };
   for (const auto& c : cases) {
-    ASSERT_TRUE(UseLocale(c.locale));
+    ASSERT_TRUE(locale.Use(c.locale));
     const std::bitset<256> lead = CharsetLeadBytes();
     for (int b = 0; b < 256; ++b) EXPECT_EQ(lead[b], b >= c.first && b <= c.last) << c.locale << b;
   }
-  UseCLocale();
+  locale.Use("C");
   EXPECT_TRUE(CharsetLeadBytes().none());
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 struct RunResult {
   int exit_code = -1;  // -1 when killed by a signal
   std::string err;     // everything written to stderr
@@ -37,12 +39,11 @@ inline RunOptions Wrapped(std::vector<std::string> wrapper) {
 class Sandbox {
  public:
   Sandbox();
-  ~Sandbox();
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
 
-  const std::string& Dir() const { return dir_; }
-  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  const std::string& Dir() const { return dir_.Dir(); }
+  std::string Path(const std::string& name) const { return dir_.Path(name); }
   void Write(const std::string& name, const std::string& bytes) const;
   std::string Read(const std::string& name) const;
   bool Exists(const std::string& name) const;
@@ -55,5 +56,5 @@ class Sandbox {
   RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {}) const;
 
  private:
-  std::string dir_;
+  TempDir dir_;
 };

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ void ExpectLengths(const Case* cases, std::size_t n) {
 }
 
 TEST(CharLen, Utf8CharactersAreWholeAndNeverCut) {
-  ASSERT_TRUE(UseLocale("ja_JP.UTF-8"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.UTF-8"));
   const Case cases[] = {
       {"a", 1, false},
       {"\xE5\xB9\xB4x", 3, false},          // 年
@@ -33,11 +34,11 @@ TEST(CharLen, Utf8CharactersAreWholeAndNeverCut) {
       {"\xE5" "a", 1, false},               // invalid: the byte stands alone
   };
   ExpectLengths(cases, std::size(cases));
-  UseCLocale();
 }
 
 TEST(CharLen, ShiftJisTrailByteIsNeverACharacter) {
-  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.SJIS"));
   const Case cases[] = {
       {"\x94\x4E", 2, false},  // 年: its trail byte is an ASCII N
       {"\x81\x5C", 2, false},  // a trail byte that is a backslash
@@ -45,11 +46,11 @@ TEST(CharLen, ShiftJisTrailByteIsNeverACharacter) {
       {"N", 1, false},
   };
   ExpectLengths(cases, std::size(cases));
-  UseCLocale();
 }
 
 TEST(CharLen, EucJpCharactersOfTwoAndThreeBytes) {
-  ASSERT_TRUE(UseLocale("ja_JP.EUC-JP"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.EUC-JP"));
   const Case cases[] = {
       {"\xC7\xAF", 2, false},      // 年
       {"\x8E\xB1", 2, false},      // a half-width katakana
@@ -57,7 +58,6 @@ TEST(CharLen, EucJpCharactersOfTwoAndThreeBytes) {
       {"\x8F\xB0", 2, true},
   };
   ExpectLengths(cases, std::size(cases));
-  UseCLocale();
 }
 
 }  // namespace

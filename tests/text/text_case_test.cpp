@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "support/locale_env.h"
+#include "support/scoped_env.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ void ExpectComparisons(std::initializer_list<Case> cases) {
 }
 
 TEST(EqualIgnoringCase, AsciiLettersWithoutCaseOtherBytesExactly) {
-  UseCLocale();
+  ScopedLocale locale;
+  locale.Use("C");
   ExpectComparisons({
       {"AM", "am", true},
       {"pM", "Pm", true},
@@ -37,7 +38,8 @@ TEST(EqualIgnoringCase, AsciiLettersWithoutCaseOtherBytesExactly) {
 }
 
 TEST(EqualIgnoringCase, MultiByteCharactersByTheLocalesRules) {
-  ASSERT_TRUE(UseLocale("ja_JP.UTF-8"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.UTF-8"));
   ExpectComparisons({
       {"午後", "午後", true},
       {"午後", "午前", false},
@@ -47,11 +49,11 @@ TEST(EqualIgnoringCase, MultiByteCharactersByTheLocalesRules) {
       {"Ａ", "a", false},
       {"\xE5\x8D", "\xE5\x8D", false},  // a character cut by the end matches nothing
   });
-  UseCLocale();
 }
 
 TEST(EqualIgnoringCase, ShiftJisTrailBytesAreNoLetters) {
-  ASSERT_TRUE(UseLocale("ja_JP.SJIS"));
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.SJIS"));
   ExpectComparisons({
       {"\x94\x4E", "\x94\x6E", false},  // 年 and 馬 differ only in an ASCII-letter trail byte
       {"\x82\x6F\x82\x6C", "\x82\x90\x82\x8D", true},  // ＰＭ and ｐｍ
@@ -60,7 +62,6 @@ TEST(EqualIgnoringCase, ShiftJisTrailBytesAreNoLetters) {
   EXPECT_FALSE(StartsWithIgnoringCase("\x94\x4E", "\x94"));
   EXPECT_TRUE(StartsWithIgnoringCase("\x94\x4E 9", "\x94\x4E"));
   EXPECT_FALSE(StartsWithIgnoringCase("\x94", "\x94\x4E"));
-  UseCLocale();
 }
 
 }  // namespace
