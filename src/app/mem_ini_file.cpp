@@ -12,7 +12,10 @@ TMemIniFile::TMemIniFile(const std::string& path) {
   lines.LoadFromFileUpToNul(path);
   Section* current = nullptr;
   for (int32_t i = 0; i < lines.Count(); ++i) {
-    const std::string_view line = lines.Strings(i);
+    std::string_view line = lines.Strings(i);
+    // Editors on Windows start a UTF-8 file with a byte-order mark; read as
+    // part of the first line, it would hide the first section.
+    if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
       sections_.push_back({std::string(line.substr(1, line.size() - 2)), {}});

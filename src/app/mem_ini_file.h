@@ -8,7 +8,8 @@
 
 class TMemIniFile {
  public:
-  // Reads the file. No file of that name (or a directory) gives an empty
+  // Reads the file; a UTF-8 byte-order mark at its start is skipped. No
+  // file of that name (or a directory, or an empty name) gives an empty
   // reader; a file that exists but cannot be opened raises EFOpenError.
   explicit TMemIniFile(const std::string& path);
 

@@ -23,7 +23,10 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension) {
 }
 
 void ReadSettingFile() {
-  const TMemIniFile ini(ChangeFileExt(ParamStr(0), ".ini"));
+  // Without the program's own path (no /proc) there is no settings file:
+  // never one relative to the current folder, which anyone may own.
+  const std::string program = ParamStr(0);
+  const TMemIniFile ini(program.empty() ? std::string() : ChangeFileExt(program, ".ini"));
   try {
     DateTimeFormat = ini.ReadString("DateTime", "Format", "yyyy/mm/dd hh:nn");
     const std::string s = ini.ReadString("Separate", "Separator", "Tab");

@@ -5,8 +5,9 @@
 #include <string_view>
 
 // Sets DateTimeFormat and Separator from the settings file, or their
-// defaults. A settings file that exists but cannot be opened raises
-// EFOpenError out of it.
+// defaults; when the program's own path is unknown, from no file. A
+// settings file that exists but cannot be opened raises EFOpenError out of
+// it.
 void ReadSettingFile();
 
 // The path with its extension (after the last '.' of its last segment)

@@ -37,7 +37,8 @@ TEST(TMemIniFile, ReadsKeysAsWrittenAfterTheFirstEquals) {
       {"[DateTime]\n;Format=hh:nn\n", "default"},                // a comment
       {"[DateTime]\n ;x\nFormat=hh\n", "hh"},                    // only the first byte makes one
       {"Format=hh:nn\n[DateTime]\n", "default"},                 // before any section
-      {"\xEF\xBB\xBF[DateTime]\nFormat=hh\n", "default"},        // a BOM spoils the header
+      {"\xEF\xBB\xBF[DateTime]\nFormat=hh\n", "hh"},             // a UTF-8 BOM is skipped
+      {"[DateTime]\n\xEF\xBB\xBF" "Format=hh\n", "default"},     // only at the file's start
       {"[DateTime]\nFormat=first\nFormat=second\n", "first"},
       {"[DateTime]\nx=1\n[DateTime]\nFormat=second\n", "default"},  // only the first section
       {"[DateTime]\rFormat=cr\r", "cr"},

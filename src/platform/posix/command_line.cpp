@@ -24,6 +24,7 @@ void SetCommandLine(int argc, char** argv) {
 
 std::string ProgramName() {
   const std::string path = ParamStr(0);
+  if (path.empty()) return "logstamp";  // no /proc to tell
   return path.substr(path.rfind('/') + 1);
 }
 
