@@ -7,7 +7,7 @@
 #include "platform/message_box.h"
 
 int ReportUncaughtFailure(std::string_view class_name, std::string_view message) {
-  const std::string module = ProgramName();
+  const std::string module = ShownText(ProgramName());
   // "{class} occurred in module {module} at {address}." A Linux process has no
   // stable code offset worth showing, so the address is always 00000000.
   std::string text(class_name);
@@ -17,7 +17,7 @@ int ReportUncaughtFailure(std::string_view class_name, std::string_view message)
   text += "00000000";
   text += LocalText(" で発生しました。");
   text += '\n';
-  text += message;
+  text += ShownText(message);  // may name a file
   if (!message.empty() && message.back() != '.') text += '.';
   PlatformMessageBox(LocalText("アプリケーション エラー"), text, MB_ICONERROR | MB_TASKMODAL);
   return 1;

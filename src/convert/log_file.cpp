@@ -13,7 +13,8 @@ bool ReadSingleFile(const std::string& FileName) {
     result = true;
   } catch (const EFOpenError&) {
     ShowMessageBox(LocalText("読み込みエラー"),
-                   LocalText("ファイル ") + CurrentFileName + LocalText(" を開けませんでした。"), 'e');
+                   LocalText("ファイル ") + ShownText(CurrentFileName) +
+                       LocalText(" を開けませんでした。"), 'e');
   } catch (...) {
     ShowMessageBox(LocalText("エラー発生"), LocalText("function-ReadSingleFile、その他のエラー"), 'e');
   }
@@ -26,7 +27,8 @@ void WriteSingleFile(const std::string& FileName) {
     ++ProcessedCount;
   } catch (const EFCreateError&) {
     ShowMessageBox(LocalText("書き込みエラー"),
-                   LocalText("ファイル ") + CurrentFileName + LocalText(" に書き込めませんでした。"),
+                   LocalText("ファイル ") + ShownText(CurrentFileName) +
+                       LocalText(" に書き込めませんでした。"),
                    'e');
   } catch (...) {
     ShowMessageBox(LocalText("エラー発生"), LocalText("method-SaveToFile、その他のエラー"), 'e');

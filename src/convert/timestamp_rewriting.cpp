@@ -16,13 +16,13 @@
 namespace {
 
 void ShowConversionError(const Exception& failure) {
-  std::string text = ExpandFileName(CurrentFileName);
+  std::string text = ShownText(ExpandFileName(CurrentFileName));
   text += LocalText("、旧");
   text += std::to_string(LineIndex + 1);
   text += LocalText("行目 での ");
   text += failure.ClassName();
   text += "\r\n";
-  text += failure.Message;
+  text += ShownText(failure.Message);  // quotes the line of the log
   ShowMessageBox(LocalText("日時変換エラー"), text, 'e');
 }
 

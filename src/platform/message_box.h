@@ -20,6 +20,9 @@ class MessageBoxSink {
   // Shows one box and returns when it is closed: 1 when it was shown, 0
   // when it could not be.
   virtual int Show(std::string_view caption, std::string_view text, unsigned style) = 0;
+  // Bytes from outside the program as this sink shows them inside a message
+  // (see ShownText); unchanged unless a sink says otherwise.
+  virtual std::string Shown(std::string_view bytes) const { return std::string(bytes); }
 };
 
 // Installs a sink (nullptr: the default one) and returns the previous one.
@@ -33,8 +36,23 @@ int PlatformMessageBox(std::string_view caption, std::string_view text, unsigned
 // the kind shows no box.
 int32_t ShowMessageBox(std::string_view Caption, std::string_view Text, char Kind);
 
+// Bytes from outside the program (a file name, a line of a log) as they are
+// to stand in a message: unchanged, except where the messages go to a
+// terminal, which gets C0 control bytes and DEL as escapes (\e, \n, \x7f...),
+// so that a name cannot move the cursor or clear the screen. The message's
+// own line breaks are not such bytes and stay as they are.
+std::string ShownText(std::string_view bytes);
+
+// The bytes with every C0 control byte and DEL written as an escape: \a \b
+// \t \n \v \f \r \e, others as \xHH. No other byte changes, so that the
+// characters of any charset the program supports stay whole.
+std::string EscapeControls(std::string_view bytes);
+
 // The stderr form, for sinks that fall back to it.
 int WriteMessageToStderr(std::string_view caption, std::string_view text);
+
+// ShownText for the stderr form: escaped where stderr is a terminal.
+std::string ShownOnStderr(std::string_view bytes);
 
 // The text with every CR that stands before an LF left out: a box's line
 // breaks are CR LF, a terminal's and a dialog's are LF.

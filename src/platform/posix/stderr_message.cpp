@@ -15,3 +15,8 @@ int WriteMessageToStderr(std::string_view caption, std::string_view text) {
   line += '\n';
   return WriteAll(STDERR_FILENO, line.data(), line.size()) ? 1 : 0;
 }
+
+std::string ShownOnStderr(std::string_view bytes) {
+  if (!::isatty(STDERR_FILENO)) return std::string(bytes);
+  return EscapeControls(bytes);
+}
