@@ -1,5 +1,5 @@
-// Random settings files through the INI reader (from a file in memory, read
-// by its path in /proc/self/fd): it never fails on content; CR LF, lone CR
+// Random settings files through the INI reader (from a temporary file, read
+// by its path): it never fails on content; CR LF, lone CR
 // and lone LF read alike; nothing after a NUL counts; a value found is the
 // rest of a line of the file after its first '='; and for ASCII files every
 // answer equals that of a plain reference reader.
@@ -8,7 +8,7 @@
 // take the first section name and the first key name the file holds, once as
 // written and once in upper case.
 
-#include <sys/mman.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -66,9 +66,14 @@ std::string Reference(std::string_view bytes, std::string_view section, std::str
   return std::string(fallback);
 }
 
+// One file for the whole run, rewritten for each input. (The reader refuses
+// a /proc/self/fd path of a file in memory: it names no file.)
 class MemoryFile {
  public:
-  MemoryFile() : fd_(memfd_create("ini", 0)), path_("/proc/self/fd/" + std::to_string(fd_)) {}
+  MemoryFile() : path_(MakePath()), fd_(::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600)) {
+    Check(fd_ >= 0);
+  }
+  ~MemoryFile() { ::unlink(path_.c_str()); }
   const std::string& Path() const { return path_; }
   void Fill(std::string_view bytes) const {
     Check(ftruncate(fd_, 0) == 0);
@@ -76,8 +81,13 @@ class MemoryFile {
   }
 
  private:
-  int fd_;
+  static std::string MakePath() {
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/mem_ini_file_fuzz-" +
+           std::to_string(::getpid()) + ".ini";
+  }
   std::string path_;
+  int fd_;
 };
 
 using Query = std::pair<std::string, std::string>;

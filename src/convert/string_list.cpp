@@ -239,6 +239,7 @@ void TStringList::Clear() {
   text_size_ = 0;
   std::vector<Span>().swap(spans_);
   loaded_ = false;
+  file_.reset();
   chunks_.clear();
   chunk_used_ = chunk_size_ = 0;
 }
@@ -295,12 +296,14 @@ bool TStringList::ReplaceText(std::unique_ptr<char[]> data, std::size_t size, bo
 }
 
 void TStringList::LoadFromFile(const std::string& name) {
+  file_.reset();  // the previous file's hold goes before the next is opened
   FileBytes bytes = ReadWholeFile(name);
   if (!ReplaceText(std::move(bytes.data), bytes.size, true)) {
     throw EFOpenError(LocalText("ファイル ") + name + LocalText(" は開けません"));
   }
   loaded_ = true;
   identity_ = bytes.identity;
+  file_ = std::move(bytes.file);
 }
 
 void TStringList::LoadFromFileUpToNul(const std::string& name) {
@@ -345,5 +348,5 @@ void TStringList::SaveToFile(const std::string& name) const {
     for (std::size_t i = 0; i < gap_begin_; ++i) put(lines_[i]);
     for (std::size_t i = gap_end_; i < lines_.size(); ++i) put(lines_[i]);
     flush();
-  }, loaded_ ? &identity_ : nullptr);
+  }, loaded_ ? &identity_ : nullptr, loaded_ ? file_.get() : nullptr);
 }

@@ -163,6 +163,7 @@ class TStringList {
   std::vector<Span> spans_;        // lines that cannot be packed
   bool loaded_ = false;            // the lines came from a file of this identity:
   FileIdentity identity_;
+  std::shared_ptr<LoadedFile> file_;  // and the platform's hold on it until the save
   std::vector<std::unique_ptr<char[]>> chunks_;  // replaced lines that did not fit in place
   std::size_t chunk_used_ = 0;
   std::size_t chunk_size_ = 0;

@@ -9,10 +9,14 @@
 //                 a path; rename counts when either path is watched.
 //   FAULT_UNTIL   counting stops for good once a path beginning with this is
 //                 opened (the next file of the run).
-//   FAULT_CALL    the call to fail: open, read, write, pread, pwrite, fsync,
-//                 rename, fchmod, fchown, close, ftruncate, mkstemp, malloc
-//                 (malloc stands for every heap allocation, operator new's
-//                 included, counted from the first watched open on).
+//   FAULT_CALL    the call to fail: open (open and openat alike), read,
+//                 write, pread, pwrite, fsync, rename, renameat, renameat2,
+//                 linkat, unlinkat, fchmod, fchown, close, ftruncate,
+//                 fstatfs, faccessat, flistxattr, fgetxattr, fsetxattr,
+//                 fremovexattr, fcntl (lease requests only: F_SETLEASE and
+//                 F_GETLEASE), readlink, malloc (malloc stands for every
+//                 heap allocation, operator new's included, counted from
+//                 the first watched open on).
 //   FAULT_AT      which counted use of that call fails, from 1; only that one.
 //   FAULT_ERRNO   the error it fails with (EIO, ENOSPC, ... or a number), or
 //                 "short" for a read or write that moves only half the bytes.
@@ -22,13 +26,15 @@
 //   FAULT_PAUSE   CALL:N: before the Nth counted use of CALL, create the file
 //                 FAULT_PAUSE_FILE and wait until it is removed (at most 30 s).
 //   FAULT_TRACE   a file that receives a line "CALL N PATH MODE" for every
-//                 counted call (MODE ro, wo or rw; "-" where there is none)
-//                 and, at exit, "peak BYTES": the live heap's largest growth
-//                 above its size at the first watched open.
+//                 counted call (MODE ro, wo or rw, pa for an O_PATH
+//                 descriptor; for fcntl, lease-take, lease-drop or
+//                 lease-check; "-" where there is none) and, at exit,
+//                 "peak BYTES": the live heap's largest growth above its
+//                 size at the first watched open.
 //
-// glibc's mkstemp opens its file through an internal call that no preload
-// sees, so mkstemp itself is the counted call. The shim uses only the C
-// library and allocates nothing of its own.
+// A stat of a path beginning with FAULT_UNTIL stops the counting too, as a
+// load begins with one. The shim uses only the C library and allocates
+// nothing of its own.
 
 #include <dlfcn.h>
 #include <errno.h>
@@ -40,6 +46,8 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/vfs.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -53,11 +61,15 @@ void* __libc_memalign(size_t, size_t);
 
 namespace {
 
-enum Call { kOpen, kRead, kWrite, kPread, kPwrite, kFsync, kRename, kFchmod, kFchown, kClose,
-            kFtruncate, kMkstemp, kMalloc, kCallCount };
-const char* const kCallNames[kCallCount] = {"open",  "read",   "write",  "pread",  "pwrite",
-                                            "fsync", "rename", "fchmod", "fchown", "close",
-                                            "ftruncate", "mkstemp", "malloc"};
+enum Call { kOpen, kRead, kWrite, kPread, kPwrite, kFsync, kRename, kRenameat, kRenameat2,
+            kLinkat, kUnlinkat, kFchmod, kFchown, kClose, kFtruncate, kFstatfs, kFaccessat,
+            kFlistxattr, kFgetxattr, kFsetxattr, kFremovexattr, kFcntl, kReadlink, kMalloc,
+            kCallCount };
+const char* const kCallNames[kCallCount] = {
+    "open",      "read",      "write",      "pread",     "pwrite",     "fsync",
+    "rename",    "renameat",  "renameat2",  "linkat",    "unlinkat",   "fchmod",
+    "fchown",    "close",     "ftruncate",  "fstatfs",   "faccessat",  "flistxattr",
+    "fgetxattr", "fsetxattr", "fremovexattr", "fcntl",   "readlink",   "malloc"};
 
 constexpr int kMaxFd = 1024;
 constexpr int kMaxWatch = 16;
@@ -74,7 +86,19 @@ using RenameFn = int (*)(const char*, const char*);
 using FchmodFn = int (*)(int, mode_t);
 using FchownFn = int (*)(int, uid_t, gid_t);
 using FtruncateFn = int (*)(int, off_t);
-using MkstempFn = int (*)(char*);
+using RenameatFn = int (*)(int, const char*, int, const char*);
+using Renameat2Fn = int (*)(int, const char*, int, const char*, unsigned);
+using LinkatFn = int (*)(int, const char*, int, const char*, int);
+using UnlinkatFn = int (*)(int, const char*, int);
+using FstatfsFn = int (*)(int, struct statfs*);
+using FaccessatFn = int (*)(int, const char*, int, int);
+using FlistxattrFn = ssize_t (*)(int, char*, size_t);
+using FgetxattrFn = ssize_t (*)(int, const char*, void*, size_t);
+using FsetxattrFn = int (*)(int, const char*, const void*, size_t, int);
+using FremovexattrFn = int (*)(int, const char*);
+using FcntlFn = int (*)(int, int, ...);
+using ReadlinkFn = ssize_t (*)(const char*, char*, size_t);
+using StatFn = int (*)(const char*, struct stat*);
 
 struct Real {
   OpenFn open, open64;
@@ -88,7 +112,19 @@ struct Real {
   FchmodFn fchmod;
   FchownFn fchown;
   FtruncateFn ftruncate, ftruncate64;
-  MkstempFn mkstemp, mkstemp64;
+  RenameatFn renameat;
+  Renameat2Fn renameat2;
+  LinkatFn linkat;
+  UnlinkatFn unlinkat;
+  FstatfsFn fstatfs;
+  FaccessatFn faccessat;
+  FlistxattrFn flistxattr;
+  FgetxattrFn fgetxattr;
+  FsetxattrFn fsetxattr;
+  FremovexattrFn fremovexattr;
+  FcntlFn fcntl;
+  ReadlinkFn readlink;
+  StatFn stat;
 } real;
 
 struct State {
@@ -139,8 +175,19 @@ void ResolveReal() {
   real.fchown = Next<FchownFn>("fchown");
   real.ftruncate = Next<FtruncateFn>("ftruncate");
   real.ftruncate64 = Next<FtruncateFn>("ftruncate64");
-  real.mkstemp = Next<MkstempFn>("mkstemp");
-  real.mkstemp64 = Next<MkstempFn>("mkstemp64");
+  real.renameat = Next<RenameatFn>("renameat");
+  real.renameat2 = Next<Renameat2Fn>("renameat2");
+  real.linkat = Next<LinkatFn>("linkat");
+  real.unlinkat = Next<UnlinkatFn>("unlinkat");
+  real.fstatfs = Next<FstatfsFn>("fstatfs");
+  real.faccessat = Next<FaccessatFn>("faccessat");
+  real.flistxattr = Next<FlistxattrFn>("flistxattr");
+  real.fgetxattr = Next<FgetxattrFn>("fgetxattr");
+  real.fsetxattr = Next<FsetxattrFn>("fsetxattr");
+  real.fremovexattr = Next<FremovexattrFn>("fremovexattr");
+  real.fcntl = Next<FcntlFn>("fcntl");
+  real.readlink = Next<ReadlinkFn>("readlink");
+  real.stat = Next<StatFn>("stat");
 }
 
 int CallByName(const char* name, size_t length) {
@@ -221,6 +268,7 @@ bool HitFd(int call, int fd) { return Hit(call, state.fd_path[fd], state.fd_mode
 void Fail() { errno = state.fault_errno; }
 
 const char* ModeOf(int flags) {
+  if (flags & O_PATH) return "pa";
   switch (flags & O_ACCMODE) {
     case O_RDONLY: return "ro";
     case O_WRONLY: return "wo";
@@ -239,14 +287,19 @@ void Forget(int fd) {
   if (fd >= 0 && fd < kMaxFd) state.fd_watched[fd] = false;
 }
 
-// Every open goes through here; `open` does the real call.
-template <typename Open>
-int OpenCommon(const char* path, int flags, Open open) {
+// Stops the counting for good when path is the next file's.
+void CheckUntil(const char* path) {
   if (state.ready && !state.stopped && state.until && path &&
       strncmp(path, state.until, strlen(state.until)) == 0) {
     state.stopped = true;
     state.armed = false;
   }
+}
+
+// Every open goes through here; `open` does the real call.
+template <typename Open>
+int OpenCommon(const char* path, int flags, Open open) {
+  CheckUntil(path);
   if (!Watched(path)) {
     const int fd = open();
     Forget(fd);
@@ -279,17 +332,19 @@ ssize_t IoCommon(int call, int fd, size_t count, Io io) {
   return -1;
 }
 
-template <typename Mkstemp>
-int MkstempCommon(char* pattern, Mkstemp mkstemp) {
-  if (!Watched(pattern)) return mkstemp(pattern);
-  if (Hit(kMkstemp, pattern, "rw")) {
-    Fail();
-    return -1;
-  }
-  const int fd = mkstemp(pattern);
-  Forget(fd);
-  if (fd >= 0) Remember(fd, pattern, "rw");
-  return fd;
+// A call on a watched descriptor that fails when it is the chosen one.
+bool FdFails(int call, int fd) {
+  if (!FdWatched(fd) || !HitFd(call, fd)) return false;
+  Fail();
+  return true;
+}
+
+// A call on a watched path that fails when it is the chosen one.
+bool PathFails(int call, const char* path, const char* other = nullptr) {
+  if (!Watched(path) && !Watched(other)) return false;
+  if (!Hit(call, path, "-")) return false;
+  Fail();
+  return true;
 }
 
 // Heap accounting: every allocation's usable size, while the shim is ready.
@@ -468,8 +523,85 @@ int ftruncate64(int fd, off_t length) {
   return real.ftruncate64(fd, length);
 }
 
-int mkstemp(char* pattern) { return MkstempCommon(pattern, real.mkstemp); }
-int mkstemp64(char* pattern) { return MkstempCommon(pattern, real.mkstemp64); }
+int renameat(int from_dir, const char* from, int to_dir, const char* to) {
+  if (PathFails(kRenameat, from, to)) return -1;
+  return real.renameat(from_dir, from, to_dir, to);
+}
+
+int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {
+  if (PathFails(kRenameat2, from, to)) return -1;
+  return real.renameat2(from_dir, from, to_dir, to, flags);
+}
+
+int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
+  if (PathFails(kLinkat, from, to)) return -1;
+  return real.linkat(from_dir, from, to_dir, to, flags);
+}
+
+int unlinkat(int dir, const char* path, int flags) {
+  if (PathFails(kUnlinkat, path)) return -1;
+  return real.unlinkat(dir, path, flags);
+}
+
+int fstatfs(int fd, struct statfs* buf) {
+  if (FdFails(kFstatfs, fd)) return -1;
+  return real.fstatfs(fd, buf);
+}
+
+int faccessat(int dir, const char* path, int mode, int flags) {
+  // On a watched descriptor itself (AT_EMPTY_PATH), or on a watched path.
+  if (path[0] == '\0' ? FdFails(kFaccessat, dir) : PathFails(kFaccessat, path)) return -1;
+  return real.faccessat(dir, path, mode, flags);
+}
+
+ssize_t flistxattr(int fd, char* list, size_t size) {
+  if (FdFails(kFlistxattr, fd)) return -1;
+  return real.flistxattr(fd, list, size);
+}
+
+ssize_t fgetxattr(int fd, const char* name, void* value, size_t size) {
+  if (FdFails(kFgetxattr, fd)) return -1;
+  return real.fgetxattr(fd, name, value, size);
+}
+
+int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) {
+  if (FdFails(kFsetxattr, fd)) return -1;
+  return real.fsetxattr(fd, name, value, size, flags);
+}
+
+int fremovexattr(int fd, const char* name) {
+  if (FdFails(kFremovexattr, fd)) return -1;
+  return real.fremovexattr(fd, name);
+}
+
+// Only the lease requests count; each is traced with what it asks for.
+int fcntl(int fd, int command, ...) {
+  va_list args;
+  va_start(args, command);
+  void* argument = va_arg(args, void*);
+  va_end(args);
+  if ((command == F_SETLEASE || command == F_GETLEASE) && FdWatched(fd)) {
+    const long lease = reinterpret_cast<long>(argument);
+    const char* what = command == F_GETLEASE ? "lease-check"
+                       : lease == F_UNLCK    ? "lease-drop"
+                                             : "lease-take";
+    if (Hit(kFcntl, state.fd_path[fd], what)) {
+      Fail();
+      return -1;
+    }
+  }
+  return real.fcntl(fd, command, argument);
+}
+
+ssize_t readlink(const char* path, char* buf, size_t size) {
+  if (PathFails(kReadlink, path)) return -1;
+  return real.readlink(path, buf, size);
+}
+
+int stat(const char* path, struct stat* buf) {
+  CheckUntil(path);
+  return real.stat(path, buf);
+}
 
 void* malloc(size_t size) {
   if (AllocationFails(size)) {

@@ -6,8 +6,10 @@
 // temporary file stays, and the next file of the run is still converted.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -64,57 +66,104 @@ std::string MessagesOf(Outcome outcome) {
   return "?";
 }
 
-// What a traced call works on: the log as loaded or as opened for writing,
-// the temporary file beside it, or its folder.
+// What a traced call works on: the log (found by an O_PATH descriptor, as
+// loaded, or as opened for writing), the temporary or the recovery file
+// beside it, or its folder (on the way to the log, or flushed after a save);
+// a lease request by what it asks for.
 std::string KindOf(const TracedCall& call) {
-  if (call.path == ".") return "folder";
+  if (call.name == "fcntl") return call.mode;
+  if (call.path == ".") return call.mode == "pa" ? "folder-path" : "folder";
+  if (call.path.find(".logstamp-old-") != std::string::npos) return "recovery";
   if (call.path.find(".logstamp-") != std::string::npos) return "temp";
+  if (call.mode == "pa") return "log-path";
   return call.mode == "ro" ? "log-read" : "log-write";
 }
 
-// The outcome of each call failing with a real error, by what it works on.
-const std::map<std::pair<std::string, std::string>, Outcome> kOutcomes = {
-    {{"open", "log-read"}, Outcome::kReadError},
-    {{"read", "log-read"}, Outcome::kReadOther},
-    {{"close", "log-read"}, Outcome::kConverted},  // every byte was read already
-    {{"open", "log-write"}, Outcome::kCreateError},
-    {{"close", "log-write"}, Outcome::kConverted},  // nothing written through it, or flushed
-    {{"mkstemp", "temp"}, Outcome::kConverted},     // no new file: written in place instead
-    {{"write", "temp"}, Outcome::kSaveOther},
-    {{"fchown", "temp"}, Outcome::kConverted},  // only root may give a file away
-    {{"fchmod", "temp"}, Outcome::kSaveOther},
-    {{"fsync", "temp"}, Outcome::kSaveOther},
-    {{"close", "temp"}, Outcome::kSaveOther},
-    {{"rename", "temp"}, Outcome::kSaveOther},
-    {{"open", "folder"}, Outcome::kConverted},  // flushing the folder is best effort
-    {{"fsync", "folder"}, Outcome::kConverted},
-    {{"close", "folder"}, Outcome::kConverted},
-    {{"pread", "log-write"}, Outcome::kSaveOther},  // in place: the old bytes for a restore
-    {{"pwrite", "log-write"}, Outcome::kSaveOther},
-    {{"ftruncate", "log-write"}, Outcome::kSaveOther},
-    {{"fsync", "log-write"}, Outcome::kSaveOther},
+// One failure to inject and what follows from it.
+struct Injection {
+  const char* error;  // FAULT_ERRNO
+  Outcome outcome;
+  bool leaves_recovery = false;  // the recovery file beside the log could not be removed
 };
 
-// The errors each call is made to fail with. An interrupted or short read
-// or write is retried, so the run recovers from it.
-std::vector<std::string> ErrorsFor(const std::string& call) {
-  if (call == "read" || call == "pread") return {"EIO", "EINTR", "short"};
-  if (call == "write" || call == "pwrite") return {"ENOSPC", "EINTR", "short"};
-  if (call == "open" || call == "mkstemp") return {"EACCES"};
-  if (call == "fchmod" || call == "fchown") return {"EPERM"};
-  return {"EIO"};
-}
+// An interrupted or short read or write is retried, so the run recovers.
+const std::vector<Injection> kReadFailing = {
+    {"EIO", Outcome::kReadOther}, {"EINTR", Outcome::kConverted}, {"short", Outcome::kConverted}};
+const std::vector<Injection> kSaveReadFailing = {
+    {"EIO", Outcome::kSaveOther}, {"EINTR", Outcome::kConverted}, {"short", Outcome::kConverted}};
+const std::vector<Injection> kWriteFailing = {
+    {"ENOSPC", Outcome::kSaveOther}, {"EINTR", Outcome::kConverted}, {"short", Outcome::kConverted}};
+// The recovery file is only a safeguard: without it the old bytes are kept
+// in memory, and the log is rewritten all the same.
+const std::vector<Injection> kRecoveryFailing = {{"EIO", Outcome::kConverted}};
+
+// The failures of each call, by what it works on.
+const std::map<std::pair<std::string, std::string>, std::vector<Injection>> kInjections = {
+    // The load.
+    {{"open", "log-path"}, {{"EACCES", Outcome::kReadError}}},
+    {{"open", "folder-path"}, {{"EACCES", Outcome::kReadError}}},
+    {{"fstatfs", "log-path"}, {{"EIO", Outcome::kReadError}}},
+    {{"open", "log-read"}, {{"EACCES", Outcome::kReadError}}},
+    {{"close", "log-path"}, {{"EIO", Outcome::kConverted}}},  // descriptors only looked through
+    {{"close", "folder-path"}, {{"EIO", Outcome::kConverted}}},
+    // No lease where another program writes the log; identity checks alone
+    // where the file system has none.
+    {{"fcntl", "lease-take"}, {{"EAGAIN", Outcome::kCreateError}, {"EINVAL", Outcome::kConverted}}},
+    {{"read", "log-read"}, kReadFailing},
+    // The save.
+    {{"fcntl", "lease-check"}, {{"EIO", Outcome::kCreateError}}},  // taken for a broken lease
+    // In place, before our own open for writing; that open then finds the
+    // lease in its way and gives up.
+    {{"fcntl", "lease-drop"}, {{"EIO", Outcome::kCreateError}}},
+    {{"faccessat", "log-read"}, {{"EACCES", Outcome::kCreateError}}},
+    {{"close", "log-read"}, {{"EIO", Outcome::kConverted}}},  // every byte was read already
+    {{"open", "temp"}, {{"EACCES", Outcome::kConverted}}},    // no new file: written in place
+    {{"write", "temp"}, kWriteFailing},
+    // Where the new file cannot carry the old one's owner or attributes,
+    // the log is rewritten in place and keeps them.
+    {{"fchown", "temp"}, {{"EPERM", Outcome::kConverted}}},
+    {{"flistxattr", "log-read"}, {{"EIO", Outcome::kConverted}}},
+    {{"flistxattr", "temp"}, {{"EIO", Outcome::kConverted}}},
+    {{"fgetxattr", "log-read"}, {{"EIO", Outcome::kConverted}}},
+    {{"fsetxattr", "temp"}, {{"EPERM", Outcome::kConverted}}},
+    {{"fchmod", "temp"}, {{"EPERM", Outcome::kSaveOther}}},
+    {{"fsync", "temp"}, {{"EIO", Outcome::kSaveOther}}},
+    {{"close", "temp"}, {{"EIO", Outcome::kSaveOther}}},
+    // A mount point or a sticky folder refuses the rename: in place then.
+    {{"renameat", "temp"},
+     {{"EIO", Outcome::kSaveOther}, {"EBUSY", Outcome::kConverted}, {"EPERM", Outcome::kConverted}}},
+    {{"renameat2", "temp"}, {{"EIO", Outcome::kSaveOther}}},
+    {{"open", "folder"}, {{"EACCES", Outcome::kConverted}}},  // flushing the folder is best effort
+    {{"fsync", "folder"}, {{"EIO", Outcome::kConverted}}},
+    {{"close", "folder"}, {{"EIO", Outcome::kConverted}}},
+    // In place: the old bytes, the recovery file, the rewrite.
+    {{"pread", "log-read"}, kSaveReadFailing},
+    {{"open", "recovery"}, kRecoveryFailing},
+    {{"write", "recovery"}, kRecoveryFailing},
+    {{"fchown", "recovery"}, kRecoveryFailing},
+    {{"fchmod", "recovery"}, kRecoveryFailing},
+    {{"fsync", "recovery"}, kRecoveryFailing},
+    {{"close", "recovery"}, kRecoveryFailing},
+    {{"unlinkat", "recovery"}, {{"EIO", Outcome::kConverted, true}}},
+    {{"open", "log-write"}, {{"EACCES", Outcome::kCreateError}}},
+    {{"pwrite", "log-write"}, kWriteFailing},
+    {{"ftruncate", "log-write"}, {{"EIO", Outcome::kSaveOther}}},
+    {{"fsync", "log-write"}, {{"EIO", Outcome::kSaveOther}}},
+    {{"close", "log-write"}, {{"EIO", Outcome::kConverted}}},  // only after the flush
+};
 
 struct Setup {
   const char* name;
   bool hard_link;  // a second name for the log: the save writes in place
+  bool attribute;  // an extended attribute on the log, copied by the save
 };
 
 void PrintTo(const Setup& setup, std::ostream* out) { *out << setup.name; }
 
 class Faults {
  public:
-  explicit Faults(bool hard_link = false) : hard_link_(hard_link) {}
+  explicit Faults(bool hard_link = false, bool attribute = false)
+      : hard_link_(hard_link), attribute_(attribute) {}
 
   // A settings file, and what the second log then becomes.
   void Settings(const std::string& ini, const std::string& b_new) {
@@ -130,7 +179,16 @@ class Faults {
     box_.Write("a.log", a_content);
     ::chmod(box_.Path("a.log").c_str(), kLogMode);
     if (hard_link_) ::link(box_.Path("a.log").c_str(), box_.Path("a2.log").c_str());
+    if (attribute_) ::setxattr(box_.Path("a.log").c_str(), "user.note", "kept", 4, 0);
     box_.Write("b.log", kOld);
+  }
+
+  // Whether the sandbox's file system keeps user attributes.
+  bool TakesAttributes() const {
+    box_.Write("probe", "");
+    const bool takes = ::setxattr(box_.Path("probe").c_str(), "user.probe", "1", 1, 0) == 0;
+    std::remove(box_.Path("probe").c_str());
+    return takes;
   }
 
   // Runs on a.log and b.log with the shim watching a.log, driven by shim_env.
@@ -149,19 +207,39 @@ class Faults {
   }
 
   // What every run must leave: exit code 0, the next file converted, no
-  // temporary file, the log's mode kept and its hard link in step.
-  void CheckCommon(const RunResult& r, const std::string& what, mode_t mode = kLogMode) {
+  // temporary file (a recovery file only where its removal was made to
+  // fail, holding the old bytes), the log's mode and attribute kept and its
+  // hard link in step.
+  void CheckCommon(const RunResult& r, const std::string& what, mode_t mode = kLogMode,
+                   bool leaves_recovery = false) {
     EXPECT_EQ(r.exit_code, 0) << what;
     EXPECT_EQ(box_.Read("b.log"), b_new_) << what << ": the next file is still converted";
     std::vector<std::string> names = {"a.log", "b.log", "logstamp"};
     if (hard_link_) names.insert(names.begin() + 1, "a2.log");
     if (has_settings_) names.push_back("logstamp.ini");
-    EXPECT_EQ(box_.List(), names) << what << ": no temporary file is left";
+    std::vector<std::string> found = box_.List();
+    if (leaves_recovery) {
+      const auto recovery = std::find_if(found.begin(), found.end(), [](const std::string& name) {
+        return name.rfind("a.log.logstamp-old-", 0) == 0;
+      });
+      EXPECT_NE(recovery, found.end()) << what;
+      if (recovery != found.end()) {
+        EXPECT_EQ(box_.Read(*recovery), kOld) << what << ": the recovery file";
+        std::remove(box_.Path(*recovery).c_str());
+        found.erase(recovery);
+      }
+    }
+    EXPECT_EQ(found, names) << what << ": no temporary file is left";
     struct stat st;
     ASSERT_EQ(::stat(box_.Path("a.log").c_str(), &st), 0) << what;
     EXPECT_EQ(st.st_mode & 07777, mode) << what;
     if (hard_link_) {
       EXPECT_EQ(box_.Read("a2.log"), box_.Read("a.log")) << what;
+    }
+    if (attribute_) {
+      char value[16] = {};
+      EXPECT_EQ(::getxattr(box_.Path("a.log").c_str(), "user.note", value, sizeof value), 4) << what;
+      EXPECT_EQ(std::string(value), "kept") << what;
     }
   }
 
@@ -171,6 +249,7 @@ class Faults {
 
  private:
   bool hard_link_;
+  bool attribute_;
   bool has_settings_ = false;
   std::string b_new_ = kNew;
   Sandbox box_;
@@ -180,7 +259,10 @@ class Faults {
 class EveryCallFailing : public ::testing::TestWithParam<Setup> {};
 
 TEST_P(EveryCallFailing, LeavesTheOldOrTheNewLogWithTheMessageOfTheFailure) {
-  Faults faults(GetParam().hard_link);
+  Faults faults(GetParam().hard_link, GetParam().attribute);
+  if (GetParam().attribute && !faults.TakesAttributes()) {
+    GTEST_SKIP() << "the file system under /tmp keeps no user.* attributes";
+  }
   const Trace clean = faults.CleanTrace();
   ASSERT_EQ(faults.Log(), kNew);
 
@@ -189,35 +271,37 @@ TEST_P(EveryCallFailing, LeavesTheOldOrTheNewLogWithTheMessageOfTheFailure) {
     if (call.name == "malloc") continue;
     seen.insert(call.name);
     const std::string kind = KindOf(call);
-    const auto rule = kOutcomes.find({call.name, kind});
-    ASSERT_NE(rule, kOutcomes.end()) << "no expectation for " << call.name << " on the " << kind
-                                     << "; add it to kOutcomes";
-    for (const std::string& error : ErrorsFor(call.name)) {
+    const auto rule = kInjections.find({call.name, kind});
+    ASSERT_NE(rule, kInjections.end()) << "no expectation for " << call.name << " on the "
+                                       << kind << "; add it to kInjections";
+    for (const Injection& injection : rule->second) {
       const std::string what = call.name + " #" + std::to_string(call.index) + " (" + kind +
-                               ") failing with " + error;
-      const Outcome outcome =
-          error == "EINTR" || error == "short" ? Outcome::kConverted : rule->second;
+                               ") failing with " + injection.error;
       faults.Prepare();
       const RunResult r = faults.Run({"FAULT_CALL=" + call.name,
                                       "FAULT_AT=" + std::to_string(call.index),
-                                      "FAULT_ERRNO=" + error});
-      EXPECT_EQ(faults.Log(), outcome == Outcome::kConverted ? kNew : kOld) << what;
-      EXPECT_EQ(r.err, MessagesOf(outcome)) << what;
-      faults.CheckCommon(r, what);
+                                      "FAULT_ERRNO=" + std::string(injection.error)});
+      EXPECT_EQ(faults.Log(), injection.outcome == Outcome::kConverted ? kNew : kOld) << what;
+      EXPECT_EQ(r.err, MessagesOf(injection.outcome)) << what;
+      faults.CheckCommon(r, what, kLogMode, injection.leaves_recovery);
     }
   }
   // The shim saw the whole load and save; else the loop above proved little.
-  const std::set<std::string> expected =
-      GetParam().hard_link
-          ? std::set<std::string>{"open", "read", "close", "pread", "pwrite", "ftruncate", "fsync"}
-          : std::set<std::string>{"open",   "read",  "close",  "mkstemp", "write",
-                                  "fchown", "fchmod", "fsync", "rename"};
+  std::set<std::string> expected = {"open", "fstatfs", "fcntl", "read", "faccessat", "close"};
+  if (GetParam().hard_link) {
+    expected.insert({"pread", "write", "fchown", "fchmod", "fsync", "unlinkat", "pwrite",
+                     "ftruncate"});
+  } else {
+    expected.insert({"write", "fchown", "flistxattr", "fchmod", "fsync", "renameat"});
+  }
+  if (GetParam().attribute) expected.insert({"fgetxattr", "fsetxattr"});
   EXPECT_EQ(seen, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Saves, EveryCallFailing,
-                         ::testing::Values(Setup{"ReplacedByRename", false},
-                                           Setup{"WrittenInPlace", true}),
+                         ::testing::Values(Setup{"ReplacedByRename", false, false},
+                                           Setup{"WrittenInPlace", true, false},
+                                           Setup{"WithAnAttribute", false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EveryAllocationFailing, LeavesTheOldOrTheNewLogOrOneStampAsLoaded) {
@@ -312,7 +396,7 @@ TEST(ChangedWhileConverted, TheOtherProgramsChangeIsKept) {
   for (const TracedCall& call : clean.calls) {
     const std::string at = call.name + ":" + std::to_string(call.index);
     if (call.name == "read" && KindOf(call) == "log-read") last_read = at;
-    if (after_load.empty() && call.name == "close" && KindOf(call) == "log-read") after_load = at;
+    if (after_load.empty() && KindOf(call) == "lease-check") after_load = at;  // the save's first
     if (before_replace.empty() && call.name == "fsync" && KindOf(call) == "temp") {
       before_replace = at;
     }
@@ -333,8 +417,9 @@ TEST(ChangedWhileConverted, TheOtherProgramsChangeIsKept) {
     std::string err;
     mode_t mode;
   } cases[] = {
-      // Bytes added while the log is read are read and converted with it.
-      {last_read, Action::kAppend, kNew + "2003/06/21 11:00\tAdded in the meantime.\r\n", "", kLogMode},
+      // A change while the log is read is a change: nothing is written, as
+      // below (the state after the read may count bytes that were not read).
+      {last_read, Action::kAppend, appended, kCreateError + kOneOfTwoFailed, kLogMode},
       // Later changes are kept: nothing is written.
       {after_load, Action::kAppend, appended, kCreateError + kOneOfTwoFailed, kLogMode},
       {before_replace, Action::kAppend, appended, kCreateError + kOneOfTwoFailed, kLogMode},

@@ -1,17 +1,49 @@
+// Loads and saves through descriptors. The load resolves the name once (see
+// resolve_name.h), opens the file once for reading, takes a read lease on it
+// where it can, and keeps the folder's and the file's descriptors until the
+// save. The save writes a new file beside the log through the folder's
+// descriptor and renames it over the log (safe_save.h), or rewrites the log
+// in place through a descriptor of the same file, with a recovery copy of
+// its old bytes beside it; it checks right before it replaces or rewrites
+// anything that the file is still the one loaded, unchanged.
 #include "platform/file_io.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "platform/charset.h"
 #include "platform/exceptions.h"
 #include "platform/posix/descriptor.h"
+#include "platform/posix/file_attributes.h"
+#include "platform/posix/read_lease.h"
+#include "platform/posix/resolve_name.h"
+#include "platform/posix/safe_save.h"
+#include "platform/posix/save_signals.h"
+
+class LoadedFile {
+ public:
+  FileDescriptor folder;  // O_PATH: where the file was found
+  std::string base;       // its name there
+  FileDescriptor file;    // opened for reading
+  struct stat loaded {};  // the file as it stood before it was read
+  ReadLease lease;
+  bool writer_present = false;       // another process held it open for writing
+  bool changed_while_read = false;   // its state after the read was not that before
+  bool links_may_be_followed = true;
+
+  void Release() {
+    lease.Forget();  // the lease ends with the descriptor
+    file.Reset();
+    folder.Reset();
+  }
+};
 
 namespace {
 
@@ -24,16 +56,98 @@ std::string CreateErrorMessage(const std::string& name) {
 }
 
 [[noreturn]] void RaiseWriteError() { throw EWriteError(LocalText("ストリームへの書き込みエラー")); }
+[[noreturn]] void RaiseReadError() { throw EReadError(LocalText("ストリームの読み込みエラー")); }
 
-// Collects the produced text in large blocks and writes each to a descriptor.
+FileIdentity IdentityOf(const struct stat& st) {
+  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
+          static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+          static_cast<long long>(st.st_mtim.tv_nsec)};
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The same file in the same state: no write, truncation, link or change of
+// its attributes between the two (the change time moves with each of them,
+// and no one can set it back).
+bool SameState(const struct stat& a, const struct stat& b) {
+  return SameFile(a, b) && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+         a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+         a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// File systems whose files are views of the kernel's state, not text.
+bool IsPseudoFileSystem(long type) {
+  switch (type) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case 0x62656570:  // configfs
+    case EFIVARFS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+// What a save writes to and what it checks before it replaces anything.
+struct Target {
+  const std::string& name;  // as given, for the messages
+  int folder = -1;          // the folder's descriptor
+  std::string base;         // the file's name in it
+  int file = -1;            // the file, readable; -1 when it is to be created
+  struct stat st {};        // the file when it was loaded or found
+  ReadLease* lease = nullptr;             // held since the load, or null
+  const FileIdentity* expected = nullptr; // the state the caller read, or null
+};
+
+enum class Found { kStillThere, kVanished };
+
+// Raises the create failure unless the file is still the one loaded, in the
+// state it was loaded in, under its name; a file that vanished is no
+// conflict: it is created anew.
+Found CheckUnchanged(const Target& target) {
+  if (target.file < 0) return Found::kVanished;
+  const auto conflict = [&] { throw EFCreateError(CreateErrorMessage(target.name)); };
+  if (target.lease && target.lease->Broken()) conflict();
+  // The name first: removing a file changes its state too.
+  struct stat named;
+  if (::fstatat(target.folder, target.base.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno == ENOENT) return Found::kVanished;
+    conflict();
+  }
+  if (!SameFile(named, target.st)) conflict();
+  struct stat now;
+  if (::fstat(target.file, &now) != 0 || !SameState(now, target.st)) conflict();
+  if (target.expected && !(IdentityOf(now) == *target.expected)) conflict();
+  return Found::kStillThere;
+}
+
+// Collects the produced text in large blocks and writes each to a
+// descriptor. A broken lease stops it: someone is about to write the log.
 class DescriptorSink : public BlockSink {
  public:
-  explicit DescriptorSink(int fd) : fd_(fd), buffer_(new char[kBlock]) {}
+  DescriptorSink(int fd, const Target& target)
+      : fd_(fd), target_(target), buffer_(new char[kBlock]) {}
   void Write(const char* data, std::size_t size) override {
     if (used_ + size > kBlock) {
       Flush();
       if (size >= kBlock) {
-        if (!WriteAll(fd_, data, size)) RaiseWriteError();
+        Put(data, size);
         return;
       }
     }
@@ -41,13 +155,20 @@ class DescriptorSink : public BlockSink {
     used_ += size;
   }
   void Flush() {
-    if (used_ > 0 && !WriteAll(fd_, buffer_.get(), used_)) RaiseWriteError();
+    if (used_ > 0) Put(buffer_.get(), used_);
     used_ = 0;
   }
 
  private:
+  void Put(const char* data, std::size_t size) {
+    if (target_.lease && target_.lease->Broken()) {
+      throw EFCreateError(CreateErrorMessage(target_.name));
+    }
+    if (!WriteAll(fd_, data, size)) RaiseWriteError();
+  }
   static constexpr std::size_t kBlock = 1 << 20;
   int fd_;
+  const Target& target_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
 };
@@ -59,96 +180,183 @@ class StringSink : public BlockSink {
   std::string text;
 };
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
+enum class Replaced { kDone, kRewriteInPlace };
 
-// The file that receives the content: a symbolic link is followed to its
-// final target, so that the link itself stays as it is.
-std::string ResolveTarget(const std::string& name) {
-  struct stat st;
-  if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
-  if (char* real = ::realpath(name.c_str(), nullptr)) {
-    std::string target(real);
-    std::free(real);
-    return target;
+// The new text into a new file beside the log, given the log's owner,
+// group, mode and attributes, and renamed over the log. Where the new file
+// could not carry all of those, or the folder takes no new file, or the
+// rename is refused for this file, nothing is replaced and the log is to be
+// rewritten in place.
+Replaced ReplaceByRename(const Target& target, const std::function<void(BlockSink&)>& produce) {
+  const bool exists = target.file >= 0;
+  SafeSave temp(target.folder, target.base);
+  if (!temp.Prepare()) {
+    if (!exists) throw EFCreateError(CreateErrorMessage(target.name));  // a closed folder
+    return Replaced::kRewriteInPlace;  // the folder takes no new file
   }
-  // A dangling link: its target is created through the link itself.
-  std::string target = name;
-  for (int hops = 0; hops < 40; ++hops) {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink(target.c_str(), buf, sizeof buf);
-    if (n < 0) break;
-    std::string next(buf, static_cast<std::size_t>(n));
-    if (next.empty() || next[0] != '/') next = FolderOf(target) + "/" + next;
-    target = next;
+  DescriptorSink sink(temp.Fd(), target);
+  produce(sink);
+  sink.Flush();
+  if (exists) {
+    switch (CopyAttributes(target.file, target.st, temp.Fd())) {
+      case AttributesCopied::kAll: break;
+      case AttributesCopied::kCannotKeep: return Replaced::kRewriteInPlace;
+      case AttributesCopied::kFailed: RaiseWriteError();
+    }
+  } else if (::fchmod(temp.Fd(), 0666 & ~CurrentUmask()) != 0) {
+    RaiseWriteError();
   }
-  return target;
-}
-
-FileIdentity IdentityOf(const struct stat& st) {
-  return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
-          static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
-          static_cast<long long>(st.st_mtim.tv_nsec)};
-}
-
-// Raises the create failure when the file at target is no longer the one
-// that was read. A file that vanished is no conflict: it is created anew.
-void CheckUnchanged(const std::string& name, const std::string& target,
-                    const FileIdentity* expected) {
-  if (!expected) return;
-  struct stat st;
-  if (::stat(target.c_str(), &st) != 0) {
-    if (errno == ENOENT) return;
-    throw EFCreateError(CreateErrorMessage(name));
+  if (!temp.Sync()) RaiseWriteError();
+  // Once more, right before the log is replaced. A log that vanished is
+  // created anew, but never over a file that took its name meanwhile.
+  const bool replace = CheckUnchanged(target) == Found::kStillThere;
+  if (!temp.Commit(replace)) {
+    if (exists && replace && (errno == EBUSY || errno == EPERM)) {
+      return Replaced::kRewriteInPlace;  // a mount point, a sticky folder
+    }
+    if (errno == EEXIST) throw EFCreateError(CreateErrorMessage(target.name));
+    RaiseWriteError();
   }
-  if (!(IdentityOf(st) == *expected)) throw EFCreateError(CreateErrorMessage(name));
+  SyncFolder(target.folder);
+  return Replaced::kDone;
 }
 
-mode_t CurrentUmask() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return mask;
+// A recovery file beside the log holding its old bytes, flushed, or false
+// when none can be made.
+bool MakeRecoveryFile(const Target& target, const std::string& old, SafeSave& recovery) {
+  if (!recovery.Prepare() || !WriteAll(recovery.Fd(), old.data(), old.size())) return false;
+  // As readable as the log, by no one else.
+  if (::fchown(recovery.Fd(), target.st.st_uid, target.st.st_gid) == 0) {
+    ::fchmod(recovery.Fd(), target.st.st_mode & 0666);
+  }
+  if (!recovery.Sync()) return false;
+  SyncFolder(target.folder);
+  return true;
 }
 
-void SyncFolder(const std::string& folder) {
-  FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() >= 0) ::fsync(dir.Get());  // best effort: some file systems refuse it
-}
-
-// Rewrites an existing file through its own descriptor. The whole new text is
-// built first and the old bytes are kept, so a failed write can put them back.
-void RewriteInPlace(int fd, const std::function<void(BlockSink&)>& produce) {
+// Rewrites the log through a descriptor of the very file loaded. The whole
+// new text is built first, and the old bytes are kept in a recovery file
+// beside the log (or, where the folder takes none, in memory only) until
+// the new ones are on disk; a failed write puts them back. The signals
+// that end a process are held back while the log is rewritten.
+void RewriteInPlace(const Target& target, const std::function<void(BlockSink&)>& produce) {
   StringSink next;
   produce(next);
+  std::string old(static_cast<std::size_t>(target.st.st_size), '\0');
+  if (!ReadAllAt(target.file, old.data(), old.size(), 0)) RaiseWriteError();
+  SafeSave recovery(target.folder, target.base, SafeSave::Kind::kRecovery);
+  if (!MakeRecoveryFile(target, old, recovery)) recovery.Rollback();
+
+  if (CheckUnchanged(target) == Found::kVanished) {
+    throw EFCreateError(CreateErrorMessage(target.name));
+  }
+  // Our own open for writing would break our lease: it ends here, and the
+  // state of the file opened for writing is checked once more instead.
+  if (target.lease) target.lease->Release();
+  FileDescriptor out(::openat(target.folder, target.base.c_str(),
+                              O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat st;
-  if (::fstat(fd, &st) != 0) RaiseWriteError();
-  std::string old(static_cast<std::size_t>(st.st_size), '\0');
-  if (!ReadAllAt(fd, old.data(), old.size(), 0)) RaiseWriteError();
-  if (WriteAll(fd, next.text.data(), next.text.size(), 0) &&
-      ::ftruncate(fd, static_cast<off_t>(next.text.size())) == 0 && ::fsync(fd) == 0) {
+  if (out.Get() < 0 || ::fstat(out.Get(), &st) != 0 || !SameState(st, target.st)) {
+    throw EFCreateError(CreateErrorMessage(target.name));
+  }
+  // Once the new text is on disk the old bytes could no longer be put back:
+  // a failing close afterwards is no failure of the save, so the descriptor
+  // closes without a check.
+  const BlockedSignals blocked;
+  if (WriteAll(out.Get(), next.text.data(), next.text.size(), 0) &&
+      ::ftruncate(out.Get(), static_cast<off_t>(next.text.size())) == 0 && ::fsync(out.Get()) == 0) {
+    return;  // the recovery file goes with its SafeSave
+  }
+  const bool restored = WriteAll(out.Get(), old.data(), old.size(), 0) &&
+                        ::ftruncate(out.Get(), static_cast<off_t>(old.size())) == 0 &&
+                        ::fsync(out.Get()) == 0;
+  if (!restored) recovery.Keep();  // then the one whole copy of the old bytes
+  RaiseWriteError();
+}
+
+void Save(const Target& target, const std::function<void(BlockSink&)>& produce) {
+  if (CheckUnchanged(target) == Found::kVanished) {
+    Target anew{target.name, target.folder, target.base};
+    ReplaceByRename(anew, produce);
     return;
   }
-  WriteAll(fd, old.data(), old.size(), 0);
-  ::ftruncate(fd, static_cast<off_t>(old.size()));
-  ::fsync(fd);
-  RaiseWriteError();
+  // Can the file be written at all? Checked before anything is written.
+  if (::faccessat(target.file, "", W_OK, AT_EACCESS | AT_EMPTY_PATH) != 0) {
+    throw EFCreateError(CreateErrorMessage(target.name));
+  }
+  // A rename would split the hard links.
+  if (target.st.st_nlink > 1 || ReplaceByRename(target, produce) == Replaced::kRewriteInPlace) {
+    RewriteInPlace(target, produce);
+  }
+}
+
+void SaveLoaded(const std::string& name, const std::function<void(BlockSink&)>& produce,
+                const FileIdentity* expected, LoadedFile& loaded) {
+  if (!loaded.links_may_be_followed || loaded.writer_present || loaded.changed_while_read ||
+      loaded.file.Get() < 0) {
+    throw EFCreateError(CreateErrorMessage(name));
+  }
+  Target target{name, loaded.folder.Get(), loaded.base, loaded.file.Get(), loaded.loaded,
+                loaded.lease.Held() ? &loaded.lease : nullptr, expected};
+  Save(target, produce);
+}
+
+// A save without a load: the name is resolved now.
+void SaveByName(const std::string& name, const std::function<void(BlockSink&)>& produce,
+                const FileIdentity* expected) {
+  ResolvedName resolved;
+  if (!ResolveName(name, resolved)) throw EFCreateError(CreateErrorMessage(name));
+  Target target{name, resolved.folder.Get(), resolved.base};
+  target.expected = expected;
+  FileDescriptor file;
+  if (resolved.file.Get() >= 0) {
+    struct stat st;
+    if (::fstat(resolved.file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        !LinksMayBeFollowed(resolved.link_owners, st.st_uid, ::geteuid())) {
+      throw EFCreateError(CreateErrorMessage(name));
+    }
+    file = FileDescriptor(::openat(target.folder, target.base.c_str(),
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.Get() < 0 || ::fstat(file.Get(), &target.st) != 0 || !SameFile(st, target.st)) {
+      throw EFCreateError(CreateErrorMessage(name));
+    }
+    target.file = file.Get();
+  }
+  Save(target, produce);
 }
 
 }  // namespace
 
 FileBytes ReadWholeFile(const std::string& name) {
-  FileDescriptor fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.Get() < 0) throw EFOpenError(OpenErrorMessage(name));
+  // The name as the system resolves it must lead to the file resolved here
+  // (a descriptor's link in /proc of a deleted file does not).
+  struct stat named;
+  if (::stat(name.c_str(), &named) != 0) throw EFOpenError(OpenErrorMessage(name));
+  ResolvedName resolved;
   struct stat st;
-  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) throw EFOpenError(OpenErrorMessage(name));
+  struct statfs fs;
+  if (!ResolveName(name, resolved) || resolved.file.Get() < 0 ||
+      ::fstat(resolved.file.Get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      ::fstatfs(resolved.file.Get(), &fs) != 0 || IsPseudoFileSystem(fs.f_type)) {
+    throw EFOpenError(OpenErrorMessage(name));
+  }
+  auto loaded = std::make_shared<LoadedFile>();
+  loaded->file = FileDescriptor(::openat(resolved.folder.Get(), resolved.base.c_str(),
+                                         O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+  if (loaded->file.Get() < 0) throw EFOpenError(OpenErrorMessage(name));
+  const int fd = loaded->file.Get();
+  loaded->writer_present = loaded->lease.Take(fd) == ReadLease::Taken::kWriterPresent;
+  // The identity from before the read: a change during the read is a change.
+  if (::fstat(fd, &loaded->loaded) != 0 || !SameFile(loaded->loaded, st) ||
+      !SameFile(named, st)) {
+    throw EFOpenError(OpenErrorMessage(name));
+  }
+  loaded->links_may_be_followed =
+      LinksMayBeFollowed(resolved.link_owners, loaded->loaded.st_uid, ::geteuid());
 
   // One request for the size seen at the open; a file that grew meanwhile is
   // read on to its end.
-  std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
+  std::size_t capacity = static_cast<std::size_t>(loaded->loaded.st_size) + 1;
   FileBytes bytes;
   bytes.data.reset(new char[capacity]);
   while (true) {
@@ -159,72 +367,33 @@ FileBytes ReadWholeFile(const std::string& name) {
       bytes.data = std::move(grown);
       capacity = bigger;
     }
-    const ssize_t n = ::read(fd.Get(), bytes.data.get() + bytes.size, capacity - bytes.size);
+    const ssize_t n = ::read(fd, bytes.data.get() + bytes.size, capacity - bytes.size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EReadError(LocalText("ストリームの読み込みエラー"));
+      RaiseReadError();
     }
     if (n == 0) break;
     bytes.size += static_cast<std::size_t>(n);
   }
-  // The identity as the file stands after the read, so that a file still
-  // growing while it was read counts as changed only by later writes.
-  if (::fstat(fd.Get(), &st) != 0) throw EReadError(LocalText("ストリームの読み込みエラー"));
-  bytes.identity = IdentityOf(st);
+  struct stat after;
+  if (::fstat(fd, &after) != 0) RaiseReadError();
+  loaded->changed_while_read = !SameState(after, loaded->loaded) || bytes.size != static_cast<std::size_t>(after.st_size);
+  bytes.identity = IdentityOf(loaded->loaded);
+  loaded->folder = std::move(resolved.folder);
+  loaded->base = resolved.base;
+  bytes.file = std::move(loaded);
   return bytes;
 }
 
 void ReplaceFileContent(const std::string& name, const std::function<void(BlockSink&)>& produce,
-                        const FileIdentity* expected) {
-  const std::string target = ResolveTarget(name);
-  CheckUnchanged(name, target, expected);
-
-  // Can the file be written at all? Checked before anything is written. A
-  // FIFO without a reader fails here instead of blocking.
-  FileDescriptor existing(::open(target.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  struct stat st {};
-  const bool exists = existing.Get() >= 0;
-  if (!exists && errno != ENOENT) throw EFCreateError(CreateErrorMessage(name));
-  if (exists && (::fstat(existing.Get(), &st) != 0 || !S_ISREG(st.st_mode))) {
-    throw EFCreateError(CreateErrorMessage(name));
-  }
-  // In place, the new text is on disk once RewriteInPlace returns, and the old
-  // bytes could no longer be put back: a failing close afterwards is no
-  // failure of the save, so the descriptor closes without a check.
-  if (exists && st.st_nlink > 1) {  // a rename would split the hard links
-    RewriteInPlace(existing.Get(), produce);
+                        const FileIdentity* expected, LoadedFile* loaded) {
+  if (!loaded) {
+    SaveByName(name, produce, expected);
     return;
   }
-
-  const std::string folder = FolderOf(target);
-  std::string temp = target + ".logstamp-XXXXXX";
-  FileDescriptor out(::mkstemp(temp.data()));
-  if (out.Get() < 0) {
-    if (!exists) throw EFCreateError(CreateErrorMessage(name));  // missing or closed folder
-    RewriteInPlace(existing.Get(), produce);  // the folder takes no new file
-    return;
-  }
-  ::fcntl(out.Get(), F_SETFD, FD_CLOEXEC);
-  existing.Reset();
-
-  try {
-    DescriptorSink sink(out.Get());
-    produce(sink);
-    sink.Flush();
-    if (exists) {
-      if (::fchown(out.Get(), st.st_uid, st.st_gid) != 0) {
-        // Only root may give a file away; the new file then keeps our owner.
-      }
-      if (::fchmod(out.Get(), st.st_mode & 07777) != 0) RaiseWriteError();
-    } else if (::fchmod(out.Get(), 0666 & ~CurrentUmask()) != 0) {
-      RaiseWriteError();
-    }
-    if (::fsync(out.Get()) != 0 || !out.Close()) RaiseWriteError();
-    CheckUnchanged(name, target, expected);  // once more, right before the log is replaced
-    if (::rename(temp.c_str(), target.c_str()) != 0) RaiseWriteError();
-  } catch (...) {
-    ::unlink(temp.c_str());
-    throw;
-  }
-  SyncFolder(folder);
+  struct Release {
+    LoadedFile& file;
+    ~Release() { file.Release(); }
+  } release{*loaded};
+  SaveLoaded(name, produce, expected, *loaded);
 }
