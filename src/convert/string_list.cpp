@@ -298,7 +298,12 @@ bool TStringList::ReplaceText(std::unique_ptr<char[]> data, std::size_t size, bo
 void TStringList::LoadFromFile(const std::string& name) {
   file_.reset();  // the previous file's hold goes before the next is opened
   FileBytes bytes = ReadWholeFile(name);
-  if (!ReplaceText(std::move(bytes.data), bytes.size, true)) {
+  // A UTF-16 text starts with its byte-order mark, which no text in a
+  // single- or multi-byte charset does; without NUL bytes (CJK only) it
+  // would pass the NUL check and be split at its 0x0A bytes.
+  const bool utf16 = bytes.size >= 2 && ((bytes.data[0] == '\xFF' && bytes.data[1] == '\xFE') ||
+                                         (bytes.data[0] == '\xFE' && bytes.data[1] == '\xFF'));
+  if (utf16 || !ReplaceText(std::move(bytes.data), bytes.size, true)) {
     throw EFOpenError(LocalText("ファイル ") + name + LocalText(" は開けません"));
   }
   loaded_ = true;

@@ -51,8 +51,9 @@ class TStringList {
   void SetText(std::unique_ptr<char[]> data, std::size_t size);
 
   // Replaces all lines with those of the named file. A file that cannot be
-  // opened, is no regular file, or holds a NUL byte (no text in the user's
-  // charset) raises EFOpenError and leaves the list as it was.
+  // opened, is no regular file, holds a NUL byte or starts with a UTF-16
+  // byte-order mark (no text in the user's charset) raises EFOpenError and
+  // leaves the list as it was.
   void LoadFromFile(const std::string& name);
 
   // Like LoadFromFile, but a NUL byte ends the text: nothing after it is read.

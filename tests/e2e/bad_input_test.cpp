@@ -167,3 +167,23 @@ TEST(BadInput, NamesWithANewlineOrInvalidUtf8AreNamesLikeAnyOther) {
 }
 
 }  // namespace
+
+namespace {
+
+// A UTF-16 log of CJK text only has no NUL byte to give it away; its
+// byte-order mark does. Read as bytes it would be split at its 0x0A bytes
+// and corrupted; it is refused untouched like any other UTF-16 log.
+TEST(BadInput, AUtf16LogWithoutNulBytesIsRefusedByItsByteOrderMark) {
+  const std::string little = "\xFF\xFE\x0A\x4E\x0A\x4E";  // 上上, little-endian
+  const std::string big = "\xFE\xFF\x4E\x0A\x4E\x0A";     // the same, big-endian
+  Sandbox box;
+  box.Write("le.log", little);
+  box.Write("be.log", big);
+  const RunResult r = box.Run({"le.log", "be.log"}, InLocale("ja_JP.UTF-8"));
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.err, ReadError("le.log") + ReadError("be.log") + Summary(2, 2));
+  EXPECT_EQ(box.Read("le.log"), little);
+  EXPECT_EQ(box.Read("be.log"), big);
+}
+
+}  // namespace
