@@ -204,7 +204,8 @@ int ErrnoByName(const char* name) {
   } kErrnos[] = {{"EIO", EIO},       {"ENOSPC", ENOSPC}, {"EDQUOT", EDQUOT}, {"EFBIG", EFBIG},
                  {"EACCES", EACCES}, {"EPERM", EPERM},   {"EINTR", EINTR},   {"EMFILE", EMFILE},
                  {"ENOMEM", ENOMEM}, {"EXDEV", EXDEV},   {"EROFS", EROFS},   {"EBUSY", EBUSY},
-                 {"ENOENT", ENOENT}, {"EAGAIN", EAGAIN}};
+                 {"ENOENT", ENOENT}, {"EAGAIN", EAGAIN}, {"EINVAL", EINVAL}, {"ENOSYS", ENOSYS},
+                 {"ENOTSUP", ENOTSUP}, {"EEXIST", EEXIST}};
   for (const auto& e : kErrnos) {
     if (strcmp(e.name, name) == 0) return e.value;
   }

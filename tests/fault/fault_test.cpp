@@ -71,10 +71,14 @@ std::string MessagesOf(Outcome outcome) {
 // beside it, or its folder (on the way to the log, or flushed after a save);
 // a lease request by what it asks for.
 std::string KindOf(const TracedCall& call) {
-  if (call.name == "fcntl") return call.mode;
+  if (call.name == "fcntl") {
+    return call.path.find(".logstamp-") != std::string::npos ? call.mode + "-temp" : call.mode;
+  }
   if (call.path == ".") return call.mode == "pa" ? "folder-path" : "folder";
   if (call.path.find(".logstamp-old-") != std::string::npos) return "recovery";
-  if (call.path.find(".logstamp-") != std::string::npos) return "temp";
+  if (call.path.find(".logstamp-") != std::string::npos) {
+    return call.mode == "ro" ? "temp-read" : "temp";  // the new file, opened again to lease it
+  }
   if (call.mode == "pa") return "log-path";
   return call.mode == "ro" ? "log-read" : "log-write";
 }
@@ -83,8 +87,13 @@ std::string KindOf(const TracedCall& call) {
 struct Injection {
   const char* error;  // FAULT_ERRNO
   Outcome outcome;
-  bool leaves_recovery = false;  // the recovery file beside the log could not be removed
+  // A file of ours left beside the log holding its old bytes, as its
+  // removal was made to fail: the name it starts with.
+  const char* leaves = nullptr;
 };
+
+constexpr const char* kRecoveryLeft = "a.log.logstamp-old-";
+constexpr const char* kOldLogLeft = "a.log.logstamp-";
 
 // An interrupted or short read or write is retried, so the run recovers.
 const std::vector<Injection> kReadFailing = {
@@ -132,7 +141,15 @@ const std::map<std::pair<std::string, std::string>, std::vector<Injection>> kInj
     // A mount point or a sticky folder refuses the rename: in place then.
     {{"renameat", "temp"},
      {{"EIO", Outcome::kSaveOther}, {"EBUSY", Outcome::kConverted}, {"EPERM", Outcome::kConverted}}},
-    {{"renameat2", "temp"}, {{"EIO", Outcome::kSaveOther}}},
+    // The commit swaps the new file with the log, both leased, and swaps
+    // back should a writer of the old log turn up; a file system that
+    // cannot swap gets a rename, and the new file's lease is only a help.
+    {{"open", "temp-read"}, {{"EACCES", Outcome::kConverted}}},
+    {{"close", "temp-read"}, {{"EIO", Outcome::kConverted}}},
+    {{"fcntl", "lease-take-temp"}, {{"EAGAIN", Outcome::kConverted}}},
+    {{"renameat2", "temp"},
+     {{"EIO", Outcome::kSaveOther}, {"EINVAL", Outcome::kConverted}, {"EBUSY", Outcome::kConverted}}},
+    {{"unlinkat", "temp"}, {{"EIO", Outcome::kConverted, kOldLogLeft}}},  // the old log, swapped out
     {{"open", "folder"}, {{"EACCES", Outcome::kConverted}}},  // flushing the folder is best effort
     {{"fsync", "folder"}, {{"EIO", Outcome::kConverted}}},
     {{"close", "folder"}, {{"EIO", Outcome::kConverted}}},
@@ -144,7 +161,7 @@ const std::map<std::pair<std::string, std::string>, std::vector<Injection>> kInj
     {{"fchmod", "recovery"}, kRecoveryFailing},
     {{"fsync", "recovery"}, kRecoveryFailing},
     {{"close", "recovery"}, kRecoveryFailing},
-    {{"unlinkat", "recovery"}, {{"EIO", Outcome::kConverted, true}}},
+    {{"unlinkat", "recovery"}, {{"EIO", Outcome::kConverted, kRecoveryLeft}}},
     {{"open", "log-write"}, {{"EACCES", Outcome::kCreateError}}},
     {{"pwrite", "log-write"}, kWriteFailing},
     {{"ftruncate", "log-write"}, {{"EIO", Outcome::kSaveOther}}},
@@ -211,22 +228,22 @@ class Faults {
   // fail, holding the old bytes), the log's mode and attribute kept and its
   // hard link in step.
   void CheckCommon(const RunResult& r, const std::string& what, mode_t mode = kLogMode,
-                   bool leaves_recovery = false) {
+                   const char* leaves = nullptr) {
     EXPECT_EQ(r.exit_code, 0) << what;
     EXPECT_EQ(box_.Read("b.log"), b_new_) << what << ": the next file is still converted";
     std::vector<std::string> names = {"a.log", "b.log", "logstamp"};
     if (hard_link_) names.insert(names.begin() + 1, "a2.log");
     if (has_settings_) names.push_back("logstamp.ini");
     std::vector<std::string> found = box_.List();
-    if (leaves_recovery) {
-      const auto recovery = std::find_if(found.begin(), found.end(), [](const std::string& name) {
-        return name.rfind("a.log.logstamp-old-", 0) == 0;
+    if (leaves) {
+      const auto left = std::find_if(found.begin(), found.end(), [&](const std::string& name) {
+        return name.rfind(leaves, 0) == 0;
       });
-      EXPECT_NE(recovery, found.end()) << what;
-      if (recovery != found.end()) {
-        EXPECT_EQ(box_.Read(*recovery), kOld) << what << ": the recovery file";
-        std::remove(box_.Path(*recovery).c_str());
-        found.erase(recovery);
+      EXPECT_NE(left, found.end()) << what;
+      if (left != found.end()) {
+        EXPECT_EQ(box_.Read(*left), kOld) << what << ": the file left holds the old log";
+        std::remove(box_.Path(*left).c_str());
+        found.erase(left);
       }
     }
     EXPECT_EQ(found, names) << what << ": no temporary file is left";
@@ -283,7 +300,7 @@ TEST_P(EveryCallFailing, LeavesTheOldOrTheNewLogWithTheMessageOfTheFailure) {
                                       "FAULT_ERRNO=" + std::string(injection.error)});
       EXPECT_EQ(faults.Log(), injection.outcome == Outcome::kConverted ? kNew : kOld) << what;
       EXPECT_EQ(r.err, MessagesOf(injection.outcome)) << what;
-      faults.CheckCommon(r, what, kLogMode, injection.leaves_recovery);
+      faults.CheckCommon(r, what, kLogMode, injection.leaves);
     }
   }
   // The shim saw the whole load and save; else the loop above proved little.
@@ -292,7 +309,7 @@ TEST_P(EveryCallFailing, LeavesTheOldOrTheNewLogWithTheMessageOfTheFailure) {
     expected.insert({"pread", "write", "fchown", "fchmod", "fsync", "unlinkat", "pwrite",
                      "ftruncate"});
   } else {
-    expected.insert({"write", "fchown", "flistxattr", "fchmod", "fsync", "renameat"});
+    expected.insert({"write", "fchown", "flistxattr", "fchmod", "fsync", "renameat2", "unlinkat"});
   }
   if (GetParam().attribute) expected.insert({"fgetxattr", "fsetxattr"});
   EXPECT_EQ(seen, expected);
@@ -470,6 +487,56 @@ TEST(ChangedWhileConverted, TheOtherProgramsChangeIsKept) {
     EXPECT_EQ(r.err, c.err) << what;
     faults.CheckCommon(r, what, c.mode);
   }
+}
+
+// The commit swaps the new log with the old one and looks a moment later
+// whether someone opened the old one for writing meanwhile (an open whose
+// lookup came before the swap). Here a writer opens the old log under the
+// temporary name it has for that moment: the old log is swapped back, the
+// writer's line lands in it, and nothing is replaced.
+TEST(ChangedWhileConverted, AWriterOfTheOldLogAtTheSwapGetsItBack) {
+  Faults faults;
+  const Trace clean = faults.CleanTrace();
+  // Held at the look after the swap: the first lease check after it.
+  std::string after_swap;
+  bool swapped = false;
+  for (const TracedCall& call : clean.calls) {
+    if (call.name == "renameat2") swapped = true;
+    if (swapped && after_swap.empty() && KindOf(call) == "lease-check") {
+      after_swap = call.name + ":" + std::to_string(call.index);
+    }
+  }
+  ASSERT_FALSE(after_swap.empty());
+  const Sandbox& box = faults.Folder();
+  const std::string pause_file = faults.Files().Path("paused");
+  faults.Prepare();
+  RunResult r;
+  std::thread run([&] { r = faults.Run({"FAULT_PAUSE=" + after_swap, "FAULT_PAUSE_FILE=" + pause_file}); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (::access(pause_file.c_str(), F_OK) != 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  std::string old_log;  // where the old log stands while the new one has its name
+  for (const std::string& name : box.List()) {
+    if (name.rfind("a.log.logstamp-", 0) == 0) old_log = name;
+  }
+  std::thread writer;
+  if (!old_log.empty()) {
+    writer = std::thread([&] {  // its open waits until the run decides
+      std::FILE* f = std::fopen(box.Path(old_log).c_str(), "ab");
+      if (!f) return;
+      std::fputs("11:00 2003/06/21\nAdded in the meantime.\n", f);
+      std::fclose(f);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::remove(pause_file.c_str());
+  run.join();
+  if (writer.joinable()) writer.join();
+  ASSERT_FALSE(old_log.empty()) << "the run never reached its pause";
+  EXPECT_EQ(faults.Log(), kOld + "11:00 2003/06/21\nAdded in the meantime.\n");
+  EXPECT_EQ(r.err, kCreateError + kOneOfTwoFailed);
+  faults.CheckCommon(r, "a writer at the swap");
 }
 
 }  // namespace

@@ -15,8 +15,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string_view>
+#include <thread>
 
 #include "platform/charset.h"
 #include "platform/exceptions.h"
@@ -180,7 +182,45 @@ class StringSink : public BlockSink {
   std::string text;
 };
 
-enum class Replaced { kDone, kRewriteInPlace };
+enum class Replaced { kDone, kRewriteInPlace, kByRename };
+
+// How long an open of the old log for writing may still take to break its
+// lease once the log was swapped: its name lookup came before the swap.
+constexpr std::chrono::milliseconds kOpensInFlight{2};
+
+// Commits the new file by swapping it with the log while both are leased,
+// then looks whether another program opened the old log for writing just
+// before the swap: such an open waits in the kernel for its lease, and
+// would write into a file no longer under the name. Then the old log is
+// swapped back, its writer goes on with it, and nothing is replaced. Where
+// the file system cannot swap, or the log vanished, the caller renames
+// instead.
+Replaced CommitBySwap(const Target& target, SafeSave& temp) {
+  FileDescriptor fresh(::openat(target.folder, temp.Name().c_str(),
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  ReadLease fresh_lease;  // who opens the new log while it stands under the name
+  if (fresh.Get() >= 0) fresh_lease.Take(fresh.Get());
+  const HeldLeases held;  // a writer's open waits for the decision below
+  if (CheckUnchanged(target) == Found::kVanished) return Replaced::kByRename;
+  if (!temp.Exchange()) {
+    if (errno == EINVAL || errno == ENOSYS) return Replaced::kByRename;
+    if (errno == EBUSY || errno == EPERM) return Replaced::kRewriteInPlace;
+    RaiseWriteError();
+  }
+  const auto swapped = std::chrono::steady_clock::now();
+  SyncFolder(target.folder);
+  std::this_thread::sleep_until(swapped + kOpensInFlight);
+  if (target.lease->Broken() && !fresh_lease.Broken()) {
+    if (!temp.Exchange()) {
+      temp.Keep();  // the old log, with what its writer adds, stays beside the new one
+    } else {
+      SyncFolder(target.folder);
+    }
+    throw EFCreateError(CreateErrorMessage(target.name));
+  }
+  temp.Rollback();  // the old log, no longer under its name
+  return Replaced::kDone;
+}
 
 // The new text into a new file beside the log, given the log's owner,
 // group, mode and attributes, and renamed over the log. Where the new file
@@ -207,6 +247,10 @@ Replaced ReplaceByRename(const Target& target, const std::function<void(BlockSin
     RaiseWriteError();
   }
   if (!temp.Sync()) RaiseWriteError();
+  if (exists && target.lease) {
+    const Replaced swapped = CommitBySwap(target, temp);
+    if (swapped != Replaced::kByRename) return swapped;
+  }
   // Once more, right before the log is replaced. A log that vanished is
   // created anew, but never over a file that took its name meanwhile.
   const bool replace = CheckUnchanged(target) == Found::kStillThere;

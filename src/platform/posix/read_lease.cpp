@@ -16,15 +16,16 @@ struct Slot {
   std::atomic<bool> broken{false};
 };
 Slot slots[kSlots];
+std::atomic<bool> holding{false};  // a HeldLeases lives
 
 void OnLeaseBreak(int, siginfo_t* info, void*) {
   // The descriptor comes with the signal (F_SETSIG); a signal without it
-  // gives up every lease, as any may be the one being broken.
+  // counts for every lease, as any may be the one being broken.
   for (Slot& slot : slots) {
     const int fd = slot.fd.load();
     if (fd < 0 || (info->si_code != SI_KERNEL && info->si_fd != fd)) continue;
     slot.broken.store(true);
-    ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    if (!holding.load()) ::fcntl(fd, F_SETLEASE, F_UNLCK);
   }
 }
 
@@ -80,4 +81,15 @@ void ReadLease::Forget() {
   slots[slot_].fd.store(-1);
   slot_ = -1;
   fd_ = -1;
+}
+
+HeldLeases::HeldLeases() { holding.store(true); }
+
+HeldLeases::~HeldLeases() {
+  holding.store(false);
+  // A break whose signal is still on its way is given up by the handler.
+  for (Slot& slot : slots) {
+    const int fd = slot.fd.load();
+    if (fd >= 0 && slot.broken.load()) ::fcntl(fd, F_SETLEASE, F_UNLCK);
+  }
 }

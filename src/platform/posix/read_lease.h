@@ -2,7 +2,8 @@
 // only while no process holds the file open for writing, and the kernel
 // breaks it, with a signal to us, when one opens it for writing or truncates
 // it. On the signal the lease is given up at once, so that the writer waits
-// for nothing, and it counts as broken from then on.
+// for nothing, and it counts as broken from then on; only while a
+// HeldLeases lives, a writer's open waits until that ends.
 #pragma once
 
 class ReadLease {
@@ -32,4 +33,15 @@ class ReadLease {
  private:
   int fd_ = -1;
   int slot_ = -1;
+};
+
+// For its lifetime, a broken lease is not given up: the writer that broke it
+// waits in its open, so that the holder can still decide which file that
+// open is to find under the name. At the end, broken leases are given up.
+class HeldLeases {
+ public:
+  HeldLeases();
+  ~HeldLeases();
+  HeldLeases(const HeldLeases&) = delete;
+  HeldLeases& operator=(const HeldLeases&) = delete;
 };

@@ -100,6 +100,11 @@ bool SafeSave::Commit(bool replace) {
   return true;
 }
 
+bool SafeSave::Exchange() {
+  fd_.Reset();
+  return ::renameat2(folder_, name_.c_str(), folder_, target_.c_str(), RENAME_EXCHANGE) == 0;
+}
+
 void SafeSave::Rollback() {
   fd_.Reset();
   if (!ours_) return;

@@ -38,6 +38,11 @@ class SafeSave {
   // target exists (EEXIST otherwise). False, with errno set, on failure:
   // the file then stays until Rollback.
   bool Commit(bool replace = true);
+  // Swaps the file and the target (renameat2, RENAME_EXCHANGE): the target
+  // takes the new content, and the file beside it now holds the old one,
+  // to be removed by Rollback or swapped back. False, with errno set, on
+  // failure (EINVAL where the file system cannot swap).
+  bool Exchange();
   // Removes the file while it is ours (not committed, not kept).
   void Rollback();
   // Leaves the file in place on every way out from now on.
