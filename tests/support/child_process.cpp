@@ -115,5 +115,6 @@ int ChildProcess::Wait() {
   while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
   }
   exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (WIFSIGNALED(status)) ending_signal_ = WTERMSIG(status);
   return *exit_code_;
 }

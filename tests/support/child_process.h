@@ -36,6 +36,8 @@ class ChildProcess {
   // Reads the captured output to its end, then reaps the child: its exit
   // code, -1 when a signal ended it (or it could not start: 127).
   int Wait();
+  // After Wait: the signal that ended the child, or 0.
+  int EndingSignal() const { return ending_signal_; }
   const std::string& Stdout() const { return out_; }
   const std::string& Stderr() const { return err_; }
 
@@ -45,6 +47,7 @@ class ChildProcess {
   int out_fd_ = -1;
   int err_fd_ = -1;
   std::optional<int> exit_code_;
+  int ending_signal_ = 0;
   std::string out_;
   std::string err_;
 };
