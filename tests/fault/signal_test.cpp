@@ -73,12 +73,16 @@ std::string FirstUse(const Trace& trace, const std::string& call, const std::str
   return "";
 }
 
-// The program on a.log, b.log with the shim; no core file from SIGQUIT.
+// The program on a.log, b.log with the shim; no core file from SIGQUIT;
+// the signals named in ignored ignored from the start, as nohup does.
 class HeldRun : public ChildProcess {
  public:
-  HeldRun(const Sandbox& box, const std::vector<std::string>& shim_env)
-      : ChildProcess({"/bin/sh", "-c", "ulimit -c 0 && exec \"$@\"", "sh", box.Path("logstamp"),
-                      "a.log", "b.log"},
+  HeldRun(const Sandbox& box, const std::vector<std::string>& shim_env,
+          const std::string& ignored = "")
+      : ChildProcess({"/bin/sh", "-c",
+                      "ulimit -c 0 && " + (ignored.empty() ? "" : "trap '' " + ignored + " && ") +
+                          "exec \"$@\"",
+                      "sh", box.Path("logstamp"), "a.log", "b.log"},
                      Options(box, shim_env)) {}
 
  private:
@@ -134,23 +138,32 @@ TEST_P(SignalDuringTheSave, LeavesTheLogOldOrNewAndNoFileOfOursButAWholeRecovery
   }
   shim_env.push_back("FAULT_PAUSE=" + pause);
 
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL}) {
-    const std::string what = std::string(moment.name) + ", " + strsignal(signal);
+  // 0: SIGHUP sent, but ignored from the start: the run goes on to its end.
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL, 0}) {
+    const std::string what =
+        std::string(moment.name) + ", " + (signal ? strsignal(signal) : "an ignored SIGHUP");
     prepare();
-    HeldRun run(box, shim_env);
+    HeldRun run(box, shim_env, signal ? "" : "HUP");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (::access(scratch.Path("paused").c_str(), F_OK) != 0 && run.Running() &&
            std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const bool paused = ::access(scratch.Path("paused").c_str(), F_OK) == 0;
-    run.Signal(signal);
+    run.Signal(signal ? signal : SIGHUP);
     std::remove(scratch.Path("paused").c_str());
-    run.Wait();
+    const int exit_code = run.Wait();
     ASSERT_TRUE(paused) << what << ": the run never reached its pause; " << run.Stderr();
     EXPECT_EQ(run.EndingSignal(), signal) << what;
+    if (signal == 0) {
+      EXPECT_EQ(exit_code, 0) << what;
+      EXPECT_EQ(box.Read("a.log"), kNew) << what;
+      EXPECT_EQ(box.Read("b.log"), kNew) << what << ": the next file too";
+    }
 
-    const After after = signal == SIGKILL ? moment.after_kill : moment.after_catchable;
+    const After after = signal == SIGKILL  ? moment.after_kill
+                        : signal == 0      ? After::kNew
+                                           : moment.after_catchable;
     const std::string log = box.Read("a.log");
     if (after == After::kHalf) {
       EXPECT_NE(log, kOld) << what;
