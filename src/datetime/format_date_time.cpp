@@ -5,46 +5,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "datetime/civil_days.h"
+#include "datetime/date_time_value.h"
 #include "locale/format_settings.h"
 #include "platform/era_writer.h"
 #include "text/mbchar.h"
 
 namespace {
-
-constexpr int64_t MsPerDay = 86400000;
-
-// The millisecond counts of 0001-01-01 23:59:59.999 and 9999-12-31
-// 23:59:59.999. Below day 0 the count runs backwards by whole days while the
-// time of day stays positive, so the first is the lowest count of the range.
-constexpr double MinMs = -(693594.0 * MsPerDay - 1);
-constexpr double MaxMs = 2958466.0 * MsPerDay - 1;
-
-struct DateTimeFields {
-  int32_t year;         // [1, 9999]
-  int32_t month;        // [1, 12]
-  int32_t day;          // [1, 31]
-  int32_t dayOfWeek;    // [1, 7], 1 = Sunday
-  int32_t hour;         // [0, 23]
-  int32_t minute;       // [0, 59]
-  int32_t second;       // [0, 59]
-  int32_t millisecond;  // [0, 999]
-};
-
-// The value is rounded once to whole milliseconds (ties to even, the default
-// rounding mode); everything after that is integer arithmetic, so no field can
-// show hour 24 or second 60. The date comes from Hinnant's civil_from_days.
-DateTimeFields DecodeDateTime(double value) {
-  double product = value * MsPerDay;
-  if (std::isnan(product)) product = 0;
-  const auto ms = static_cast<int64_t>(std::nearbyint(std::clamp(product, MinMs, MaxMs)));
-  const int64_t days = ms / MsPerDay;  // truncated: before day 0 the fraction is subtracted
-  const int64_t time = ms < 0 ? -(ms % MsPerDay) : ms % MsPerDay;  // [0, 86399999]
-  const CivilDate date = CivilFromDays(days);
-  const auto t = static_cast<int32_t>(time);
-  return {date.year,         date.month,          date.day,           DayOfWeek(days),
-          t / 3600000,       t / 60000 % 60,      t % 60000 / 1000,   t % 1000};
-}
 
 // The result being written. Every piece is appended as far as it fits; once
 // anything was dropped, the limit shrinks to the size reached, so that all

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "datetime/civil_days.h"
+#include "datetime/date_time_value.h"
 #include "locale/format_settings.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
@@ -23,8 +24,6 @@
 // a separator, and every step over arbitrary text goes by CharLen.
 
 namespace {
-
-constexpr double kMsPerDay = 86400000.0;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -324,9 +323,9 @@ const char* ReadTime(const char* p, const char* end, TimeFields* out) {
   return SkipBlanks(p, end);
 }
 
-// The fraction of a day of a valid time. With a marker the hour runs 1 to
-// 12, 12 standing for 0.
-bool TimeFraction(const TimeFields& t, double* fraction) {
+// The milliseconds into the day of a valid time. With a marker the hour runs
+// 1 to 12, 12 standing for 0.
+bool TimeOfDay(const TimeFields& t, int32_t* msOfDay) {
   int32_t hour = t.hour.value;
   if (t.marker != Marker::kNone) {
     if (hour < 1 || hour > 12) return false;
@@ -337,9 +336,8 @@ bool TimeFraction(const TimeFields& t, double* fraction) {
       t.millisecond.value >= 1000) {
     return false;
   }
-  const int32_t ms = hour * 3600000 + t.minute.value * 60000 + t.second.value * 1000 +
-                     t.millisecond.value;  // [0, 86399999]
-  *fraction = ms / kMsPerDay;
+  *msOfDay = hour * 3600000 + t.minute.value * 60000 + t.second.value * 1000 +
+             t.millisecond.value;  // [0, 86399999]
   return true;
 }
 
@@ -351,7 +349,7 @@ bool TryStrToDateTime(std::string_view text, double& value) {
   DateFields date;
   TimeFields time;
   int64_t days = 0;
-  double fraction = 0;
+  int32_t msOfDay = 0;
 
   // A date, then the end of the text or a time; whatever follows the time
   // is not looked at.
@@ -363,18 +361,16 @@ bool TryStrToDateTime(std::string_view text, double& value) {
       value = static_cast<double>(days);
       return true;
     }
-    if (ReadTime(p, end, &time) && TimeFraction(time, &fraction)) {
-      // Before day 0 the time of day counts away from zero too.
-      value = days >= 0 ? static_cast<double>(days) + fraction
-                        : static_cast<double>(days) - fraction;
+    if (ReadTime(p, end, &time) && TimeOfDay(time, &msOfDay)) {
+      value = EncodeDateTime(days, msOfDay);
       return true;
     }
   }
 
   // Otherwise a time alone, which must fill the text.
   p = ReadTime(begin, end, &time);
-  if (p && p == end && TimeFraction(time, &fraction)) {
-    value = fraction;
+  if (p && p == end && TimeOfDay(time, &msOfDay)) {
+    value = EncodeDateTime(0, msOfDay);
     return true;
   }
   return false;
