@@ -261,6 +261,12 @@ void ReplaceFileContent(const std::string& name, const std::function<void(BlockS
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   const bool exists = existing.Valid();
   if (!exists && !IsMissing(GetLastError())) throw EFCreateError(CreateErrorMessage(name));
+  // The open for writing refuses a read-only file, except where the file
+  // system lets an administrator write anyway (Wine run as root): the
+  // attribute decides.
+  if (exists && (GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY)) {
+    throw EFCreateError(CreateErrorMessage(name));
+  }
   DWORD links = 1;
   FileIdentity ignored;
   if (exists && (GetFileType(existing.Get()) != FILE_TYPE_DISK ||
