@@ -61,3 +61,8 @@ add_test(NAME same_bytes_as_the_linux_build
                  "${LOGSTAMP_LINUX_EXE}")
 set_tests_properties(message_box_on_a_display same_bytes_as_the_linux_build PROPERTIES
   SKIP_RETURN_CODE 77 LABELS windows)
+# A log named through a Unix symbolic link, which no Windows program under
+# Wine can make.
+add_test(NAME symlink_target_converted
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/symlink-test ${CMAKE_BINARY_DIR})
+set_tests_properties(symlink_target_converted PROPERTIES LABELS windows)

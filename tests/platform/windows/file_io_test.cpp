@@ -109,6 +109,49 @@ TEST(ReplaceFileContent, HardLinksAreRewrittenInPlaceSoBothNamesSeeTheText) {
   EXPECT_EQ(box.Read("b.log"), "new");
 }
 
+TEST(ReplaceFileContent, ALinkStaysALinkAndItsTargetGetsTheText) {
+  Sandbox box;
+  box.Write("target.log", "old");
+  if (!CreateSymbolicLinkA(box.Path("link.log").c_str(), box.Path("target.log").c_str(), 0)) {
+    GTEST_SKIP() << "no symbolic link can be made here (error " << GetLastError()
+                 << "): on Windows that needs the right to create them or developer mode";
+  }
+  if (!box.Exists("link.log")) {
+    GTEST_SKIP() << "CreateSymbolicLinkA reports success but makes no link (Wine " << WineVersion()
+                 << "'s is a stub); tests/wine/symlink-test converts a log through a Unix link";
+  }
+  Replace(box.Path("link.log"), "new");
+  EXPECT_EQ(box.Read("target.log"), "new");
+  EXPECT_NE(GetFileAttributesA(box.Path("link.log").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
+      << "the link itself is still a link";
+  EXPECT_EQ(box.List(), (std::vector<std::string>{"link.log", "logstamp.exe", "target.log"}));
+}
+
+std::vector<char> Dacl(const std::string& path) {
+  DWORD needed = 0;
+  GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+  std::vector<char> descriptor(needed);
+  if (needed == 0 || !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(),
+                                       needed, &needed)) {
+    descriptor.clear();
+  }
+  return descriptor;
+}
+
+TEST(ReplaceFileContent, TheNewFileHasTheOldOnesAccessRights) {
+  if (RunningUnderWine()) {
+    GTEST_SKIP() << "Wine " << WineVersion() << " keeps a file's access rights as its Unix mode "
+                 << "bits and maps a security descriptor to them and back lossily (a log of mode "
+                 << "0600 comes back 0770), so the descriptor cannot be compared here";
+  }
+  Sandbox box;
+  box.Write("a.log", "old");
+  const std::vector<char> before = Dacl(box.Path("a.log"));
+  ASSERT_FALSE(before.empty());
+  Replace(box.Path("a.log"), "new");
+  EXPECT_EQ(Dacl(box.Path("a.log")), before);
+}
+
 TEST(ExistsAndIsNoFolder, TellsFilesFromFoldersAndMissingNames) {
   Sandbox box;
   box.Write("a.ini", "");
