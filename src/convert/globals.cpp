@@ -1,7 +1,5 @@
 #include "convert/globals.h"
 
-int32_t FileCount = 0;
-int32_t FileIndex = 0;
 std::string CurrentFileName;
 TStringList* FileList = nullptr;
 int32_t ProcessedCount = 0;

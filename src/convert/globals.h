@@ -1,5 +1,6 @@
-// The run-wide state: one set for the whole process, reached directly by
-// every operation. Everything starts as zero, empty or null.
+// The run-wide state that the conversion reads: one set for the whole
+// process, reached directly by every operation. Everything starts as zero,
+// empty or null.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +8,6 @@
 
 class TStringList;
 
-extern int32_t FileCount;          // arguments after the program's name
-extern int32_t FileIndex;          // 1-based index of the current argument
 extern std::string CurrentFileName;  // the argument as given, unexpanded
 extern TStringList* FileList;      // the run's one line list
 extern int32_t ProcessedCount;     // files loaded, scanned and saved
