@@ -7,3 +7,4 @@ std::string DateTimeFormat;
 char Separator = 0;
 std::string CurrentLine;
 int32_t LineIndex = 0;
+std::vector<std::string>* DeferredConversionErrors = nullptr;

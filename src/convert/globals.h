@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TStringList;
 
@@ -15,3 +16,6 @@ extern std::string DateTimeFormat; // pattern of rewritten time stamps
 extern char Separator;             // joins a time stamp to its entry text
 extern std::string CurrentLine;    // the line being examined or rewritten
 extern int32_t LineIndex;          // 0-based index of that line
+// When set, the texts of conversion error boxes are kept here, in the order
+// they arose, instead of being shown at once.
+extern std::vector<std::string>* DeferredConversionErrors;
