@@ -66,3 +66,7 @@ set_tests_properties(message_box_on_a_display same_bytes_as_the_linux_build PROP
 add_test(NAME symlink_target_converted
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine/symlink-test ${CMAKE_BINARY_DIR})
 set_tests_properties(symlink_target_converted PROPERTIES LABELS windows)
+# The Windows zip: its three files, and the logstamp.exe from it at work.
+add_test(NAME package_zip
+         COMMAND ${PROJECT_SOURCE_DIR}/tests/package/check-zip ${CMAKE_BINARY_DIR})
+set_tests_properties(package_zip PROPERTIES LABELS "windows;package")
