@@ -16,6 +16,10 @@ std::size_t MostDigits(PatternField field, int digits) {
   return static_cast<std::size_t>(std::max(digits, widest));
 }
 
+// The longest output a compiled pattern may write: the word copy of its last
+// literal bytes may write up to 8 bytes further.
+constexpr std::size_t kLongest = FormatDateTimeMaxLength - sizeof(PatternPiece::bytes);
+
 // Collects the pieces of a walk; anything that is no number or fixed byte
 // refuses the pattern.
 struct PatternCompiler {
@@ -24,21 +28,23 @@ struct PatternCompiler {
   bool refused = false;
 
   void Number(PatternField field, int digits) {
-    compiled.pieces.push_back({false, field, static_cast<uint8_t>(digits), 0, 0});
+    compiled.pieces.push_back({false, field, static_cast<uint8_t>(digits), 0, {}});
     longest += MostDigits(field, digits);
   }
   void Char(const char* p, std::size_t n) {
     longest += n;
-    if (longest > FormatDateTimeMaxLength) {  // also keeps offsets in 16 bits
+    if (longest > kLongest) {
       refused = true;
       return;
     }
-    if (compiled.pieces.empty() || !compiled.pieces.back().literal) {
-      compiled.pieces.push_back({true, PatternField::kYear, 0,
-                                 static_cast<uint16_t>(compiled.literals.size()), 0});
+    for (const char* const end = p + n; p < end; ++p) {
+      if (compiled.pieces.empty() || !compiled.pieces.back().literal ||
+          compiled.pieces.back().length == sizeof(PatternPiece::bytes)) {
+        compiled.pieces.push_back({true, PatternField::kYear, 0, 0, {}});
+      }
+      PatternPiece& piece = compiled.pieces.back();
+      piece.bytes[piece.length++] = *p;
     }
-    compiled.literals.append(p, n);
-    compiled.pieces.back().length = static_cast<uint16_t>(compiled.pieces.back().length + n);
   }
   void MonthName(bool) { refused = true; }
   void DayName(bool) { refused = true; }
@@ -100,7 +106,7 @@ CompiledPattern CompilePattern(std::string_view pattern) {
   if (pattern.empty()) return compiled;  // the short date and, unless midnight, the long time
   PatternCompiler compiler{compiled};
   WalkPattern(pattern, compiler, 0);
-  if (compiler.refused || compiler.longest > FormatDateTimeMaxLength) return CompiledPattern{};
+  if (compiler.refused || compiler.longest > kLongest) return CompiledPattern{};
   compiled.numeric = true;
   return compiled;
 }
@@ -110,7 +116,7 @@ std::size_t WriteCompiledPattern(char* out, const CompiledPattern& pattern,
   char* d = out;
   for (const PatternPiece& piece : pattern.pieces) {
     if (piece.literal) {
-      std::memcpy(d, pattern.literals.data() + piece.offset, piece.length);
+      std::memcpy(d, piece.bytes, sizeof piece.bytes);  // within out: see kLongest
       d += piece.length;
     } else {
       d = WriteNumber(d, ValueOf(piece.field, fields), piece.digits);

@@ -13,22 +13,24 @@
 #include "datetime/date_time_value.h"
 #include "datetime/pattern_walk.h"
 
+// A field, or up to eight literal bytes held in the piece itself, so that
+// they are copied as one word.
 struct PatternPiece {
-  bool literal;        // bytes of CompiledPattern::literals, else a field
+  bool literal;
   PatternField field;  // the field, with leading zeros up to digits
   uint8_t digits;
-  uint16_t offset;     // the literal bytes: [offset, offset + length)
-  uint16_t length;
+  uint8_t length;      // literal bytes: bytes[0, length)
+  char bytes[8];
 };
 
 struct CompiledPattern {
   // False when the pattern writes anything but numbers and fixed bytes: a
   // name, a clock marker, an era, the c token or the empty pattern (both
-  // write the time only when it is not midnight), or more than the writer's
-  // limit of bytes at its longest. Nothing else below is then filled in.
+  // write the time only when it is not midnight), or at its longest more
+  // than the writer's limit less the 8 bytes a word copy may write past the
+  // end. Nothing else below is then filled in.
   bool numeric = false;
-  std::vector<PatternPiece> pieces;  // in the order written, adjacent bytes in one piece
-  std::string literals;
+  std::vector<PatternPiece> pieces;  // in the order written
   // Read by the walk besides the pattern: the composite tokens (ddddd,
   // dddddd, t, tt) expand the locale's formats.
   bool uses_locale_formats = false;

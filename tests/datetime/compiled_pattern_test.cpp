@@ -34,14 +34,19 @@ TEST(CompiledPattern, WritesWhatTheWriterWritesForEveryValue) {
   }
 }
 
-// Output that may pass the writer's limit of 256 bytes is left to the
-// writer, which cuts it.
-TEST(CompiledPattern, RefusesWhatMayPassTheLimit) {
+// Output that may come near the writer's limit of 256 bytes is left to the
+// writer, which cuts it: a compiled pattern writes 248 bytes at most.
+TEST(CompiledPattern, RefusesWhatMayComeNearTheLimit) {
   ScopedLocale locale;
   ASSERT_TRUE(locale.Use("C"));
-  EXPECT_TRUE(CompilePattern(std::string(252, 'x') + "yyyy").numeric);
-  EXPECT_FALSE(CompilePattern(std::string(253, 'x') + "yyyy").numeric);
-  EXPECT_FALSE(CompilePattern(std::string(255, 'x') + "m").numeric) << "a month of two digits";
+  const std::string longest = std::string(244, 'x') + "yyyy";
+  const CompiledPattern compiled = CompilePattern(longest);
+  ASSERT_TRUE(compiled.numeric);
+  char out[FormatDateTimeMaxLength];
+  EXPECT_EQ(std::string(out, WriteCompiledPattern(out, compiled, DecodeDateTime(37791))),
+            FormatDateTime(longest, 37791));
+  EXPECT_FALSE(CompilePattern(std::string(245, 'x') + "yyyy").numeric);
+  EXPECT_FALSE(CompilePattern(std::string(247, 'x') + "m").numeric) << "a month of two digits";
   EXPECT_TRUE(CompilePattern(std::string("xx") + '\0' + "mmm").numeric)
       << "the pattern ends at its first zero byte";
   EXPECT_FALSE(CompilePattern(std::string(1, '\0') + "yyyy").numeric) << "empty: like c";
