@@ -13,3 +13,7 @@ if(LOGSTAMP_ALSA AND ALSA_FOUND)
 else()
   message(STATUS "ALSA not used: tones fall back to the terminal bell")
 endif()
+
+# The background writer of a save runs on a thread of its own.
+find_package(Threads REQUIRED)
+target_link_libraries(logstamp_core PUBLIC Threads::Threads)

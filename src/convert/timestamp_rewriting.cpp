@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "convert/globals.h"
 #include "datetime/fast_stamp.h"
@@ -20,6 +21,14 @@ namespace {
 // first stamp and again only when one of them changed.
 FastStampForm FastStamp;
 
+void ShowConversionBox(std::string text) {
+  if (DeferredConversionErrors) {
+    DeferredConversionErrors->push_back(std::move(text));
+  } else {
+    ShowMessageBox(LocalText("日時変換エラー"), text, 'e');
+  }
+}
+
 void ShowConversionError(const Exception& failure) {
   std::string text = ExpandFileName(CurrentFileName);
   text += LocalText("、旧");
@@ -28,7 +37,7 @@ void ShowConversionError(const Exception& failure) {
   text += failure.ClassName();
   text += "\r\n";
   text += failure.Message;
-  ShowMessageBox(LocalText("日時変換エラー"), text, 'e');
+  ShowConversionBox(std::move(text));
 }
 
 }  // namespace
@@ -75,8 +84,7 @@ bool DateTimeStringToFormatedDateTimeString(std::string& S) {
   } catch (const EConvertError& failure) {
     ShowConversionError(failure);
   } catch (...) {
-    ShowMessageBox(LocalText("日時変換エラー"),
-                   LocalText("function-DateTimeStringToFormatedDateTimeString、その他のエラー"), 'e');
+    ShowConversionBox(LocalText("function-DateTimeStringToFormatedDateTimeString、その他のエラー"));
   }
   return false;
 }

@@ -43,6 +43,6 @@ extern TSysLocale SysLocale;
 extern int32_t OptionalCalendar;
 
 // Fills every value above, and LeadBytes (text/mbchar.h), from the locale
-// that setlocale(LC_ALL, "") chose
-// (or whichever locale is current); never fails, never prints.
+// that setlocale(LC_ALL, "") chose (or whichever locale is current); never
+// fails, never prints.
 void GetFormatSettings();
