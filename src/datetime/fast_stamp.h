@@ -1,7 +1,8 @@
-// The common time stamp read and rewritten in one short step: a date of the
+// The common time stamp read and rewritten in one short step: a date in the
 // locale's numeric order with a four-digit year, a blank and an H:MM or
 // HH:MM time, written by a pattern of numbers and fixed bytes. Anything else
-// is left undecided, for StrToDateTime and FormatDateTimeTo to handle.
+// is left undecided, for StrToDateTime and FormatDateTimeTo to handle; the
+// fast path never decides that a stamp fails.
 #pragma once
 
 #include <bitset>
