@@ -1,6 +1,4 @@
 // logstamp: rewrites the time-stamp lines of Notepad-style logs in place.
-#include <csignal>
-#include <clocale>
 #include <new>
 
 #include "app/program_run.h"
@@ -10,11 +8,10 @@
 #include "platform/command_line.h"
 #include "platform/desktop_output.h"
 #include "platform/exceptions.h"
+#include "platform/process_start.h"
 
 int main(int argc, char** argv) {
-  std::setlocale(LC_ALL, "");
-  // A write past the file-size limit must fail with an error, not kill us.
-  std::signal(SIGXFSZ, SIG_IGN);
+  SetUpProcess();
   SetCommandLine(argc, argv);
   SetUpDesktopOutput();
   GetFormatSettings();

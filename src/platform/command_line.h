@@ -10,9 +10,11 @@ void SetCommandLine(int argc, char** argv);
 int32_t ParamCount();
 
 // Argument N (1-based) for N >= 1; for 0 the full path of the running
-// executable with symbolic links resolved. Out of range gives "".
+// executable as the system reports it (on Linux with symbolic links
+// resolved; on Windows GetModuleFileNameA's, up to 260 bytes). Out of range
+// gives "".
 std::string ParamStr(int32_t index);
 
 // The running executable's file name without its folder, as messages name
-// the program.
+// the program ("logstamp", "logstamp.exe").
 std::string ProgramName();
