@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "convert/globals.h"
+#include "datetime/fast_stamp.h"
 #include "datetime/format_date_time.h"
 #include "datetime/str_to_date_time.h"
 #include "platform/charset.h"
@@ -15,6 +16,10 @@
 #include "text/ascii.h"
 
 namespace {
+
+// The fast path of the run's pattern and locale values, prepared on the
+// first stamp and again only when one of them changed.
+FastStampForm FastStamp;
 
 void ShowConversionBox(std::string text) {
   if (DeferredConversionErrors) {
@@ -64,10 +69,16 @@ std::string TimeDateStringToDateTimeString(std::string_view S) {
 
 bool DateTimeStringToFormatedDateTimeString(std::string& S) {
   try {
-    double value;
-    if (!TryStrToDateTime(S, value)) value = StrToDateTime(S);  // raises with its message
+    if (!FastStampFormIsCurrent(FastStamp, DateTimeFormat)) {
+      FastStamp = PrepareFastStamp(DateTimeFormat);
+    }
     char text[FormatDateTimeMaxLength];
-    const std::size_t length = FormatDateTimeTo(text, DateTimeFormat, value);
+    std::size_t length;
+    if (!FastStampTo(FastStamp, S, text, length)) {  // any doubt: the reader and the writer
+      double value;
+      if (!TryStrToDateTime(S, value)) value = StrToDateTime(S);  // raises with its message
+      length = FormatDateTimeTo(text, DateTimeFormat, value);
+    }
     S.assign(text, length);
     return true;
   } catch (const EConvertError& failure) {

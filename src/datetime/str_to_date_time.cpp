@@ -1,7 +1,5 @@
 #include "datetime/str_to_date_time.h"
 
-#include <bitset>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +8,7 @@
 
 #include "datetime/civil_days.h"
 #include "datetime/date_time_value.h"
+#include "datetime/short_date_shape.h"
 #include "locale/format_settings.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
@@ -90,57 +89,6 @@ bool MarkerAt(const char* p, const char* end, std::string_view marker) {
 }
 
 // ---- Date ----
-
-enum class DateOrder { kMonthDayYear, kDayMonthYear, kYearMonthDay };
-
-// What the reading takes from the short date pattern.
-struct ShortDateShape {
-  DateOrder order = DateOrder::kMonthDayYear;  // by the first of d, m, y or e
-  bool era_name_first = false;                 // begins with g: an era name precedes the digits
-  bool era_years = false;                      // has e: years are counted in an era
-  bool day_name = false;                       // has ddd: a day name follows the date
-};
-
-ShortDateShape ReadShapeOfShortDate() {
-  ShortDateShape shape;
-  shape.era_name_first = !ShortDateFormat.empty() && ShortDateFormat[0] == 'g';
-  shape.era_years = ContainsAtCharStart(ShortDateFormat, "e");
-  shape.day_name = ContainsAtCharStart(ShortDateFormat, "ddd");
-  const char* p = ShortDateFormat.data();
-  const char* const end = p + ShortDateFormat.size();
-  for (; p < end; p += CharLen(p, end)) {
-    switch (*p) {
-      case 'd': case 'D':
-        shape.order = DateOrder::kDayMonthYear;
-        return shape;
-      case 'm': case 'M':
-        shape.order = DateOrder::kMonthDayYear;
-        return shape;
-      case 'y': case 'Y': case 'e': case 'E':
-        shape.order = DateOrder::kYearMonthDay;
-        return shape;
-      default:
-        break;
-    }
-  }
-  return shape;  // no order letter: month-day-year
-}
-
-// The shape, read again only when the pattern or the charset changed: the
-// reading runs once per time stamp, the pattern changes once per run.
-ShortDateShape ShapeOfShortDate() {
-  static std::string format;
-  static std::bitset<256> lead_bytes;
-  static ShortDateShape shape = ReadShapeOfShortDate();
-  static bool known = false;
-  if (!known || format != ShortDateFormat || lead_bytes != LeadBytes) {
-    shape = ReadShapeOfShortDate();
-    format = ShortDateFormat;
-    lead_bytes = LeadBytes;
-    known = true;
-  }
-  return shape;
-}
 
 // The offset that turns an era year into a year of the calendar. A pattern
 // that begins with an era name (g) takes the era from the text before the
