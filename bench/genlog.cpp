@@ -2,16 +2,20 @@
 // text logstamp must turn it into under a Japanese locale with the default
 // settings.
 //
-//   genlog MIB LOG [EXPECTED] [SEED]
+//   genlog [--dense] MIB LOG [EXPECTED] [SEED]
 //
 // The log is the marker line, then entries until the next one would pass MIB
 // MiB: a time stamp (H:MM or HH:MM, then YYYY/MM/DD, in increasing time), one
 // to four lines of Japanese or English text, and an empty line after most
 // entries; every line ends with CR LF. The same seed gives the same bytes.
+// --dense: short entries of about 92 bytes (short lines, an empty line after
+// seven entries in ten, stamps 1 to 200 minutes apart), so that stamps are
+// a larger part of the log.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -40,6 +44,17 @@ constexpr std::string_view kTexts[] = {
     "駅前の本屋で雑誌を買った。",
     "Paid the rent.",
     "週末の予定: 掃除、洗濯、買い物、映画",
+};
+
+constexpr std::string_view kShortTexts[] = {
+    "Bought milk and bread.",         "牛乳とパンを買った。",
+    "Ran 5 km before work.",          "朝から雨。傘を忘れた。",
+    "Paid the rent for May.",         "会議 14:00 第二会議室",
+    "- eggs, bread, coffee, rice",    "今日は早く寝ること。",
+    "Called mum in the evening.",     "駅前の本屋で雑誌を買う。",
+    "Backup failed again, check it.", "晴れ、24度。散歩した。",
+    "TODO: bank, passport, plants",   "夕食はカレー。おいしい。",
+    "Read one chapter of the novel.", "久しぶりに友人と電話。",
 };
 
 // What logstamp takes for a time stamp: 15 or 16 bytes, first blank at the
@@ -105,14 +120,17 @@ class Output {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool dense = argc > 1 && std::string_view(argv[1]) == "--dense";
+  if (dense) --argc, ++argv;
   if (argc < 3 || argc > 5) {
-    std::fprintf(stderr, "usage: genlog MIB LOG [EXPECTED] [SEED]\n");
+    std::fprintf(stderr, "usage: genlog [--dense] MIB LOG [EXPECTED] [SEED]\n");
     return 2;
   }
   const std::uint64_t limit = std::strtoull(argv[1], nullptr, 10) << 20;
   const char* expected_path = argc >= 4 ? argv[3] : nullptr;
   std::mt19937_64 rng(argc == 5 ? std::strtoull(argv[4], nullptr, 10) : 20030619);
-  for (std::string_view text : kTexts) {
+  for (std::string_view text : dense ? std::span<const std::string_view>(kShortTexts)
+                                        : std::span<const std::string_view>(kTexts)) {
     if (LooksLikeStamp(text)) {
       std::fprintf(stderr, "genlog: a text line looks like a time stamp\n");
       return 1;
@@ -128,7 +146,7 @@ int main(int argc, char** argv) {
   char stamp[32], rewritten[32];
   std::string last_stamp;
   while (true) {
-    clock.Advance(1 + static_cast<int>(rng() % 180));
+    clock.Advance(1 + static_cast<int>(rng() % (dense ? 200 : 180)));
     std::snprintf(stamp, sizeof stamp, "%d:%02d %04d/%02d/%02d", clock.hour, clock.minute,
                   clock.year, clock.month, clock.day);
     std::snprintf(rewritten, sizeof rewritten, "%04d/%02d/%02d %02d:%02d", clock.year,
@@ -137,11 +155,12 @@ int main(int argc, char** argv) {
     converted.assign(rewritten);
     const int texts = 1 + static_cast<int>(rng() % 4);
     for (int i = 0; i < texts; ++i) {
-      const std::string_view text = kTexts[rng() % std::size(kTexts)];
+      const std::string_view text =
+          dense ? kShortTexts[rng() % std::size(kShortTexts)] : kTexts[rng() % std::size(kTexts)];
       entry.append(text).append("\r\n");
       converted.append(i == 0 ? "\t" : "").append(text).append("\r\n");
     }
-    const bool blank_after = rng() % 8 != 0;
+    const bool blank_after = dense ? rng() % 10 < 7 : rng() % 8 != 0;
     if (blank_after) {
       entry.append("\r\n");
       converted.append("\r\n");

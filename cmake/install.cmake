@@ -13,3 +13,6 @@ install(CODE "
   set(LOGSTAMP_APPLICATIONS_DIR \"${CMAKE_INSTALL_DATADIR}/applications\")
 ")
 install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/install_desktop_entry.cmake)
+
+# The Debian package's layout, an install component of its own.
+include(${PROJECT_SOURCE_DIR}/cmake/deb_package.cmake)

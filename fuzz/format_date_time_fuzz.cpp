@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "datetime/date_time_value.h"
 #include "datetime/format_date_time.h"
 #include "locale/format_settings.h"
 #include "text/mbchar.h"
@@ -109,8 +110,8 @@ bool WellFormed(std::string_view text, bool may_end_cut) {
 }
 
 // The millisecond counts of 0001-01-01 00:00 and 9999-12-31 23:59:59.999.
-constexpr int64_t kMinMs = -693593LL * 86400000;
-constexpr int64_t kMaxMs = 2958466LL * 86400000 - 1;
+constexpr int64_t kMinMs = -693593LL * MsPerDay;
+constexpr int64_t kMaxMs = 2958466LL * MsPerDay - 1;
 
 double ValueFrom(const uint8_t* bytes, bool raw) {
   uint64_t bits;
@@ -121,10 +122,10 @@ double ValueFrom(const uint8_t* bytes, bool raw) {
     return value;
   }
   const auto ms = kMinMs + static_cast<int64_t>(bits % static_cast<uint64_t>(kMaxMs - kMinMs + 1));
-  // Before day 0 the time of day is subtracted from the day number.
-  const int64_t days = ms >= 0 ? ms / 86400000 : -((-ms + 86399999) / 86400000);
-  const int64_t time = ms - days * 86400000;
-  return days >= 0 ? days + time / 86400000.0 : days - time / 86400000.0;
+  // The count runs straight through day 0; the value's own rule for the days
+  // before it is EncodeDateTime's.
+  const int64_t days = ms >= 0 ? ms / MsPerDay : -((-ms + MsPerDay - 1) / MsPerDay);
+  return EncodeDateTime(days, ms - days * MsPerDay);
 }
 
 }  // namespace

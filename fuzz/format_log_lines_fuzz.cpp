@@ -30,7 +30,7 @@
 #include "platform/charset.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
-#include "reference_lines.h"
+#include "support/reference_lines.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     log.erase(0, end);
   }
 
-  const std::vector<std::string> lines = SplitLines(log);
+  const std::vector<std::string> lines = ReferenceLines(log);
   std::unique_ptr<char[]> bytes(new char[log.size()]);
   if (!log.empty()) std::memcpy(bytes.get(), log.data(), log.size());
   FileList->SetText(std::move(bytes), log.size());

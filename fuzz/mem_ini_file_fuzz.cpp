@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/mem_ini_file.h"
-#include "reference_lines.h"
+#include "support/reference_lines.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ std::string Reference(std::string_view bytes, std::string_view section, std::str
                       std::string_view fallback) {
   bytes = bytes.substr(0, bytes.find('\0'));
   bool in_section = false, seen_section = false;
-  for (const std::string& line : SplitLines(bytes)) {
+  for (const std::string& line : ReferenceLines(bytes)) {
     if (line.empty() || line[0] == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       if (in_section) break;
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   std::vector<Query> queries = {{"DateTime", "Format"}, {"Separate", "Separator"}};
   std::string section, key;
-  for (const std::string& line : SplitLines(bytes.substr(0, bytes.find('\0')))) {
+  for (const std::string& line : ReferenceLines(bytes.substr(0, bytes.find('\0')))) {
     if (section.empty() && line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       section = line.substr(1, line.size() - 2);
     } else if (!section.empty() && line.find('=') != std::string::npos && line[0] != ';') {
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::vector<std::string> answers = Answers(file, bytes, queries);
 
   // Every value found is the tail of a line after its first '='.
-  const std::vector<std::string> lines = SplitLines(bytes.substr(0, bytes.find('\0')));
+  const std::vector<std::string> lines = ReferenceLines(bytes.substr(0, bytes.find('\0')));
   for (const std::string& answer : answers) {
     if (answer == "\x01") continue;
     bool found = false;

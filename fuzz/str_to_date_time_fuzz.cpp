@@ -22,6 +22,7 @@
 #include "locale/format_settings.h"
 #include "platform/clock.h"
 #include "platform/exceptions.h"
+#include "text/mbchar.h"
 
 namespace {
 

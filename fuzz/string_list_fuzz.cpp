@@ -21,7 +21,7 @@
 
 #include "convert/string_list.h"
 #include "platform/exceptions.h"
-#include "reference_lines.h"
+#include "support/reference_lines.h"
 
 namespace {
 
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::unique_ptr<char[]> copy(new char[bytes.size()]);
   if (!bytes.empty()) std::memcpy(copy.get(), bytes.data(), bytes.size());
   list.SetText(std::move(copy), bytes.size());
-  std::vector<std::string> model = SplitLines(bytes);
+  std::vector<std::string> model = ReferenceLines(bytes);
   CheckSame(list, model);
   if (CrLfOnly(bytes)) {
     std::string joined;

@@ -1,13 +1,11 @@
 #include "app/mem_ini_file.h"
 
-#include <sys/stat.h>
-
 #include "convert/string_list.h"
+#include "platform/file_io.h"
 #include "text/text_case.h"
 
 TMemIniFile::TMemIniFile(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
+  if (!ExistsAndIsNoFolder(path)) return;
   TStringList lines;
   lines.LoadFromFileUpToNul(path);
   Section* current = nullptr;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/globals.h"
 #include "app/setting_file.h"
 #include "convert/format_log_lines.h"
 #include "convert/globals.h"

@@ -4,6 +4,7 @@
 #include "convert/globals.h"
 #include "platform/charset.h"
 #include "platform/command_line.h"
+#include "platform/expand_file_name.h"
 #include "platform/message_box.h"
 #include "text/mbchar.h"
 #include "text/text_case.h"
@@ -11,9 +12,9 @@
 std::string ChangeFileExt(std::string_view path, std::string_view extension) {
   const char* p = path.data();
   const char* const end = p + path.size();
-  const char* last = nullptr;  // the last '.' or '/', never a byte inside a character
+  const char* last = nullptr;  // the last '.' or delimiter, never a byte inside a character
   while (p < end) {
-    if (*p == '.' || *p == '/') last = p;
+    if (*p == '.' || IsPathDelimiter(*p)) last = p;
     p += CharLen(p, end);
   }
   std::string result(path);

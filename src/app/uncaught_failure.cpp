@@ -8,8 +8,8 @@
 
 int ReportUncaughtFailure(std::string_view class_name, std::string_view message) {
   const std::string module = ShownText(ProgramName());
-  // "{class} occurred in module {module} at {address}." A Linux process has no
-  // stable code offset worth showing, so the address is always 00000000.
+  // "{class} occurred in module {module} at {address}." A C++ failure carries
+  // no code offset worth showing, so the address is always 00000000.
   std::string text(class_name);
   text += LocalText("がモジュール ");
   text += module;

@@ -1,7 +1,5 @@
 #include "convert/globals.h"
 
-int32_t FileCount = 0;
-int32_t FileIndex = 0;
 std::string CurrentFileName;
 TStringList* FileList = nullptr;
 int32_t ProcessedCount = 0;
@@ -9,3 +7,4 @@ std::string DateTimeFormat;
 char Separator = 0;
 std::string CurrentLine;
 int32_t LineIndex = 0;
+std::vector<std::string>* DeferredConversionErrors = nullptr;

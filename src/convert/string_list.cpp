@@ -1,17 +1,13 @@
 #include "convert/string_list.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <utility>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
+#include "convert/line_splitter.h"
 #include "platform/charset.h"
 #include "platform/exceptions.h"
 #include "platform/file_io.h"
@@ -20,58 +16,6 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kLongestRun = std::size_t{8} << 20;
-
-// Where the 64 bytes at p hold CR, LF and NUL: bit i stands for p[i].
-struct ByteMasks {
-  uint64_t cr = 0, lf = 0, nul = 0;
-};
-
-ByteMasks FindSpecialBytes(const char* p) {
-  ByteMasks m;
-#ifdef __SSE2__
-  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
-  for (int i = 0; i < 4; ++i) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const auto bits = [&](__m128i c) {
-      return uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c)))} << (16 * i);
-    };
-    m.cr |= bits(cr);
-    m.lf |= bits(lf);
-    m.nul |= bits(nul);
-  }
-#else
-  for (int i = 0; i < 64; ++i) {
-    m.cr |= uint64_t{p[i] == '\r'} << i;
-    m.lf |= uint64_t{p[i] == '\n'} << i;
-    m.nul |= uint64_t{p[i] == '\0'} << i;
-  }
-#endif
-  return m;
-}
-
-// Walks text 64 bytes at a time and calls found(base, starts, pairs, nuls)
-// for each block, where bit i stands for the byte at base + i: starts marks
-// the first byte of every line break (a CR, or an LF that does not follow a
-// CR), pairs every CR that an LF follows, nuls every NUL byte.
-template <typename Found>
-void ForEachBlock(const char* text, std::size_t size, Found found) {
-  uint64_t carry_cr = 0;  // the last byte of the previous block was a CR
-  for (std::size_t base = 0; base < size; base += 64) {
-    const char* p = text + base;
-    char tail[64];
-    if (size - base < 64) {  // the last, short block, padded with bytes that are no break
-      std::memset(tail, 'x', sizeof tail);
-      std::memcpy(tail, p, size - base);
-      p = tail;
-    }
-    const ByteMasks m = FindSpecialBytes(p);
-    const uint64_t next_lf = base + 64 < size && text[base + 64] == '\n';
-    const uint64_t starts = m.cr | (m.lf & ~((m.cr << 1) | carry_cr));
-    const uint64_t pairs = m.cr & ((m.lf >> 1) | (next_lf << 63));
-    carry_cr = m.cr >> 63;
-    found(base, starts, pairs, m.nul);
-  }
-}
 
 // p points into the size bytes at begin (compared as addresses: p may come
 // from another block).
@@ -82,23 +26,6 @@ bool Within(const char* p, const char* begin, std::size_t size) {
 }
 
 }  // namespace
-
-TStringList::LineArray& TStringList::LineArray::operator=(LineArray&& other) noexcept {
-  std::free(data_);
-  data_ = std::exchange(other.data_, nullptr);
-  size_ = std::exchange(other.size_, 0);
-  capacity_ = std::exchange(other.capacity_, 0);
-  return *this;
-}
-
-void TStringList::LineArray::Reserve(std::size_t capacity) {
-  if (capacity <= capacity_) return;
-  if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(Line)) throw std::bad_alloc();
-  void* grown = std::realloc(data_, capacity * sizeof(Line));
-  if (!grown) throw std::bad_alloc();
-  data_ = static_cast<Line*>(grown);
-  capacity_ = capacity;
-}
 
 void TStringList::RaiseIndexError(int32_t index) {
   throw EStringListError(LocalText("リストのインデックスが範囲を超えています (") +
@@ -255,7 +182,6 @@ bool TStringList::ReplaceText(std::unique_ptr<char[]> data, std::size_t size, bo
   lines.Reserve(size / 32 + 16);  // a guess; realloc grows it cheaply
   Line* out = lines.data();
   std::size_t count = 0, capacity = lines.capacity();
-  uint64_t nuls = 0;
   std::size_t line_start = 0;
   const auto add = [&](std::size_t end) {
     if (count == capacity) [[unlikely]] {
@@ -271,18 +197,13 @@ bool TStringList::ReplaceText(std::unique_ptr<char[]> data, std::size_t size, bo
       out[count++] = kSpanFlag | (spans.size() - 1);
     }
   };
-  ForEachBlock(text, size, [&](std::size_t base, uint64_t starts, uint64_t pairs, uint64_t nul) {
-    nuls |= nul;
-    while (starts) {
-      const int bit = std::countr_zero(starts);
-      starts &= starts - 1;
-      add(base + static_cast<std::size_t>(bit));
-      line_start = base + static_cast<std::size_t>(bit) + 1 + ((pairs >> bit) & 1);
-    }
+  const bool nul = SplitLines(text, size, [&](std::size_t end, std::size_t next) {
+    add(end);
+    line_start = next;
   });
   if (line_start < size) add(size);
   lines.Resize(count);
-  if (refuse_nul && nuls) return false;
+  if (refuse_nul && nul) return false;
   if (lines.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw EReadError(LocalText("行数が多すぎます"));
   }

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/line_array.h"
 #include "platform/file_io.h"
 
 class TStringList {
@@ -72,7 +73,7 @@ class TStringList {
   // of its span in spans_ below it. Lines in the loaded text stay in the
   // file's order and never overlap, so the bytes from a line's start to the
   // start of the next line are its own to write over.
-  using Line = uint64_t;
+  using Line = LineRecord;
   struct Span {
     const char* data;
     std::size_t size;
@@ -128,33 +129,6 @@ class TStringList {
   // nothing changes and the result is false.
   bool ReplaceText(std::unique_ptr<char[]> data, std::size_t size, bool refuse_nul);
   char* Allocate(std::size_t size);  // in the arena
-
-  // The line records, grown with realloc: a large block is moved by
-  // remapping its pages instead of copying them, and capacity that is
-  // never written costs no memory.
-  class LineArray {
-   public:
-    LineArray() = default;
-    LineArray(const LineArray&) = delete;
-    LineArray& operator=(LineArray&& other) noexcept;
-    ~LineArray() { std::free(data_); }
-    Line& operator[](std::size_t i) { return data_[i]; }
-    Line operator[](std::size_t i) const { return data_[i]; }
-    std::size_t size() const { return size_; }
-    Line* data() { return data_; }
-    std::size_t capacity() const { return capacity_; }
-    void Resize(std::size_t size) { size_ = size; }  // within the capacity, filled through data()
-    void push_back(Line line) {
-      if (size_ == capacity_) Reserve(capacity_ < 1024 ? 1024 : capacity_ * 2);
-      data_[size_++] = line;
-    }
-    void Reserve(std::size_t capacity);
-
-   private:
-    Line* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
-  };
 
   LineArray lines_;                // lines, with the gap [gap_begin_, gap_end_)
   std::size_t gap_begin_ = 0;

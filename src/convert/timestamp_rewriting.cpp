@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "convert/globals.h"
+#include "datetime/fast_stamp.h"
 #include "datetime/format_date_time.h"
 #include "datetime/str_to_date_time.h"
 #include "platform/charset.h"
@@ -15,6 +17,18 @@
 
 namespace {
 
+// The fast path of the run's pattern and locale values, prepared on the
+// first stamp and again only when one of them changed.
+FastStampForm FastStamp;
+
+void ShowConversionBox(std::string text) {
+  if (DeferredConversionErrors) {
+    DeferredConversionErrors->push_back(std::move(text));
+  } else {
+    ShowMessageBox(LocalText("日時変換エラー"), text, 'e');
+  }
+}
+
 void ShowConversionError(const Exception& failure) {
   std::string text = ShownText(ExpandFileName(CurrentFileName));
   text += LocalText("、旧");
@@ -23,7 +37,7 @@ void ShowConversionError(const Exception& failure) {
   text += failure.ClassName();
   text += "\r\n";
   text += ShownText(failure.Message);  // quotes the line of the log
-  ShowMessageBox(LocalText("日時変換エラー"), text, 'e');
+  ShowConversionBox(std::move(text));
 }
 
 }  // namespace
@@ -55,17 +69,22 @@ std::string TimeDateStringToDateTimeString(std::string_view S) {
 
 bool DateTimeStringToFormatedDateTimeString(std::string& S) {
   try {
-    double value;
-    if (!TryStrToDateTime(S, value)) value = StrToDateTime(S);  // raises with its message
+    if (!FastStampFormIsCurrent(FastStamp, DateTimeFormat)) {
+      FastStamp = PrepareFastStamp(DateTimeFormat);
+    }
     char text[FormatDateTimeMaxLength];
-    const std::size_t length = FormatDateTimeTo(text, DateTimeFormat, value);
+    std::size_t length;
+    if (!FastStampTo(FastStamp, S, text, length)) {  // any doubt: the reader and the writer
+      double value;
+      if (!TryStrToDateTime(S, value)) value = StrToDateTime(S);  // raises with its message
+      length = FormatDateTimeTo(text, DateTimeFormat, value);
+    }
     S.assign(text, length);
     return true;
   } catch (const EConvertError& failure) {
     ShowConversionError(failure);
   } catch (...) {
-    ShowMessageBox(LocalText("日時変換エラー"),
-                   LocalText("function-DateTimeStringToFormatedDateTimeString、その他のエラー"), 'e');
+    ShowConversionBox(LocalText("function-DateTimeStringToFormatedDateTimeString、その他のエラー"));
   }
   return false;
 }

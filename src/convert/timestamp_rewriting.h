@@ -15,5 +15,6 @@ void TimeDateStringToDateTimeString(std::string_view S, std::string& Result);
 
 // Reads S as a date and time and replaces it with the value written by
 // DateTimeFormat. On failure S is unchanged, one error box naming the file
-// and line has been shown, and the result is false.
+// and line has been shown (or kept in DeferredConversionErrors), and the
+// result is false.
 bool DateTimeStringToFormatedDateTimeString(std::string& S);

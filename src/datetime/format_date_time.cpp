@@ -5,46 +5,13 @@
 #include <cstdint>
 #include <cstring>
 
-#include "datetime/civil_days.h"
+#include "datetime/date_time_value.h"
+#include "datetime/pattern_walk.h"
 #include "locale/format_settings.h"
 #include "platform/era_writer.h"
 #include "text/mbchar.h"
 
 namespace {
-
-constexpr int64_t MsPerDay = 86400000;
-
-// The millisecond counts of 0001-01-01 23:59:59.999 and 9999-12-31
-// 23:59:59.999. Below day 0 the count runs backwards by whole days while the
-// time of day stays positive, so the first is the lowest count of the range.
-constexpr double MinMs = -(693594.0 * MsPerDay - 1);
-constexpr double MaxMs = 2958466.0 * MsPerDay - 1;
-
-struct DateTimeFields {
-  int32_t year;         // [1, 9999]
-  int32_t month;        // [1, 12]
-  int32_t day;          // [1, 31]
-  int32_t dayOfWeek;    // [1, 7], 1 = Sunday
-  int32_t hour;         // [0, 23]
-  int32_t minute;       // [0, 59]
-  int32_t second;       // [0, 59]
-  int32_t millisecond;  // [0, 999]
-};
-
-// The value is rounded once to whole milliseconds (ties to even, the default
-// rounding mode); everything after that is integer arithmetic, so no field can
-// show hour 24 or second 60. The date comes from Hinnant's civil_from_days.
-DateTimeFields DecodeDateTime(double value) {
-  double product = value * MsPerDay;
-  if (std::isnan(product)) product = 0;
-  const auto ms = static_cast<int64_t>(std::nearbyint(std::clamp(product, MinMs, MaxMs)));
-  const int64_t days = ms / MsPerDay;  // truncated: before day 0 the fraction is subtracted
-  const int64_t time = ms < 0 ? -(ms % MsPerDay) : ms % MsPerDay;  // [0, 86399999]
-  const CivilDate date = CivilFromDays(days);
-  const auto t = static_cast<int32_t>(time);
-  return {date.year,         date.month,          date.day,           DayOfWeek(days),
-          t / 3600000,       t / 60000 % 60,      t % 60000 / 1000,   t % 1000};
-}
 
 // The result being written. Every piece is appended as far as it fits; once
 // anything was dropped, the limit shrinks to the size reached, so that all
@@ -125,84 +92,6 @@ void AppendNumber(Output& out, int32_t value, int digits) {
   }
 }
 
-std::string_view UpToZeroByte(std::string_view text) {
-  const void* zero = std::memchr(text.data(), 0, text.size());
-  return zero ? text.substr(0, static_cast<const char*>(zero) - text.data()) : text;
-}
-
-// The one step of every walk over a pattern (the writer, its quoted text and
-// the 12-hour look-ahead): the length of the character at p, or 0 when the
-// pattern ends inside it, which ends the walk without reading that character.
-std::size_t PatternCharLen(const char* p, const char* end) {
-  bool cut;
-  const std::size_t n = CharLen(p, end, &cut);
-  return cut ? 0 : n;
-}
-
-// The forms an a or A can begin, tried in this order, ASCII case ignored.
-enum class Marker { None, AmPm, AP, LocaleAmPm, LongDayName, ShortDayName };
-
-bool StartsWithIgnoringCase(const char* p, const char* end, std::string_view upper) {
-  if (static_cast<std::size_t>(end - p) < upper.size()) return false;
-  for (const char u : upper) {
-    const char c = *p++;
-    if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != u) return false;
-  }
-  return true;
-}
-
-Marker MatchMarker(const char* p, const char* end) {
-  if (StartsWithIgnoringCase(p, end, "AM/PM")) return Marker::AmPm;
-  if (StartsWithIgnoringCase(p, end, "A/P")) return Marker::AP;
-  if (StartsWithIgnoringCase(p, end, "AMPM")) return Marker::LocaleAmPm;
-  if (StartsWithIgnoringCase(p, end, "AAAA")) return Marker::LongDayName;
-  if (StartsWithIgnoringCase(p, end, "AAA")) return Marker::ShortDayName;
-  return Marker::None;
-}
-
-bool IsClockMarker(Marker m) {
-  return m == Marker::AmPm || m == Marker::AP || m == Marker::LocaleAmPm;
-}
-
-// Whether a clock marker follows an hour token whose run ends at p. The walk
-// stops at the first h or H (quoted or not) and at the first a or A outside
-// quotes. Apostrophes and double quotes toggle one quoted state without
-// pairing, unlike quoted text in the writer, so the two walks differ there.
-bool ClockMarkerFollows(const char* p, const char* end) {
-  bool quoted = false;
-  while (p < end) {
-    const std::size_t n = PatternCharLen(p, end);
-    if (n == 0) return false;
-    if (n == 1) {
-      const char c = *p;
-      if (c == 'h' || c == 'H') return false;
-      if (c == '\'' || c == '"') quoted = !quoted;
-      if ((c == 'a' || c == 'A') && !quoted) return IsClockMarker(MatchMarker(p, end));
-    }
-    p += n;
-  }
-  return false;
-}
-
-void Expand(Output& out, std::string_view pattern, const DateTimeFields& f, int depth);
-
-// A composite token: a locale format read as a pattern of its own, one level
-// down. Formats expanded from a format expand nothing.
-void ExpandLocaleFormat(Output& out, const std::string& format, const DateTimeFields& f,
-                        int depth) {
-  if (depth == 0) Expand(out, UpToZeroByte(format), f, 1);
-}
-
-// The c token, and the empty pattern: the short date, then a space and the
-// long time unless the time is 00:00:00 (milliseconds not looked at).
-void WriteDateAndTime(Output& out, const DateTimeFields& f, int depth) {
-  ExpandLocaleFormat(out, ShortDateFormat, f, depth);
-  if (f.hour != 0 || f.minute != 0 || f.second != 0) {
-    AppendByte(out, ' ');
-    ExpandLocaleFormat(out, LongTimeFormat, f, depth);
-  }
-}
-
 // Era text counts multi-byte characters as one only on a system that has them.
 std::size_t EraCharLen(const char* p, const char* end) {
   return SysLocale.FarEast ? CharLen(p, end) : 1;
@@ -232,169 +121,73 @@ void WriteEra(Output& out, const DateTimeFields& f, char token, std::size_t run)
   AppendText(out, begin, end);
 }
 
-// One expansion: the pattern (up to its first zero byte) read from its start
-// with its own last letter and 12-hour flag, writing into the shared result.
-void Expand(Output& out, std::string_view pattern, const DateTimeFields& f, int depth) {
-  const char* p = pattern.data();
-  const char* const end = p + pattern.size();
-  char lastLetter = ' ';
-  bool twelveHour = false;
+// What each piece of a pattern writes, for the fields of one value.
+struct PatternWriter {
+  Output& out;
+  const DateTimeFields& f;
 
-  while (p < end) {
-    const std::size_t n = PatternCharLen(p, end);
-    if (n == 0) break;  // a lead byte the pattern ends after: nothing written
-    if (n > 1) {        // a multi-byte character: never a letter, written whole
-      AppendChar(out, p, n);
-      lastLetter = ' ';
-      p += n;
-      continue;
+  void Number(PatternField field, int digits) {
+    switch (field) {
+      case PatternField::kYearOfCentury: return AppendNumber(out, f.year % 100, digits);
+      case PatternField::kYear: return AppendNumber(out, f.year, digits);
+      case PatternField::kMonth: return AppendNumber(out, f.month, digits);
+      case PatternField::kDay: return AppendNumber(out, f.day, digits);
+      case PatternField::kHour: return AppendNumber(out, f.hour, digits);
+      case PatternField::kHour12:
+        return AppendNumber(out, f.hour % 12 == 0 ? 12 : f.hour % 12, digits);
+      case PatternField::kMinute: return AppendNumber(out, f.minute, digits);
+      case PatternField::kSecond: return AppendNumber(out, f.second, digits);
+      case PatternField::kMillisecond: return AppendNumber(out, f.millisecond, digits);
     }
-
-    const char starter = *p++;
-    char token = starter >= 'a' && starter <= 'z' ? static_cast<char>(starter - 'a' + 'A') : starter;
-    if (token >= 'A' && token <= 'Z') {
-      if (token == 'M' && lastLetter == 'H') token = 'N';  // minutes after an hour
-      lastLetter = token;
-    }
-    // The run of a token: the starter and every directly following equal byte.
-    auto takeRun = [&] {
-      std::size_t run = 1;
-      while (p < end && *p == starter) ++p, ++run;
-      return run;
-    };
-
-    switch (token) {
-      case 'Y': {
-        const std::size_t run = takeRun();
-        if (run <= 2) {
-          AppendNumber(out, f.year % 100, 2);
-        } else {
-          AppendNumber(out, f.year, 4);
-        }
+  }
+  void Char(const char* p, std::size_t n) { AppendChar(out, p, n); }
+  void MonthName(bool long_name) {
+    AppendText(out, long_name ? LongMonthNames[f.month] : ShortMonthNames[f.month]);
+  }
+  void DayName(bool long_name) {
+    AppendText(out, long_name ? LongDayNames[f.dayOfWeek] : ShortDayNames[f.dayOfWeek]);
+  }
+  void ClockMarker(PatternMarker form, const char* at) {
+    const bool am = f.hour < 12;
+    switch (form) {
+      case PatternMarker::kAmPm:  // the pattern's own bytes: am/pm gives am, AM/PM gives AM
+        AppendByte(out, at[am ? 0 : 3]);
+        AppendByte(out, at[am ? 1 : 4]);
         break;
-      }
-      case 'M': {
-        const std::size_t run = takeRun();
-        if (run <= 2) {
-          AppendNumber(out, f.month, static_cast<int>(run));
-        } else {
-          AppendText(out, run == 3 ? ShortMonthNames[f.month] : LongMonthNames[f.month]);
-        }
-        break;
-      }
-      case 'N':
-        AppendNumber(out, f.minute, takeRun() >= 2 ? 2 : 1);
-        break;
-      case 'D': {
-        const std::size_t run = takeRun();
-        if (run <= 2) {
-          AppendNumber(out, f.day, static_cast<int>(run));
-        } else if (run == 3) {
-          AppendText(out, ShortDayNames[f.dayOfWeek]);
-        } else if (run == 4) {
-          AppendText(out, LongDayNames[f.dayOfWeek]);
-        } else {
-          ExpandLocaleFormat(out, run == 5 ? ShortDateFormat : LongDateFormat, f, depth);
-        }
-        break;
-      }
-      case 'H': {
-        const std::size_t run = takeRun();
-        if (!twelveHour) twelveHour = ClockMarkerFollows(p, end);
-        int32_t hour = f.hour;
-        if (twelveHour) hour = hour % 12 == 0 ? 12 : hour % 12;
-        AppendNumber(out, hour, run >= 2 ? 2 : 1);
-        break;
-      }
-      case 'S':
-        AppendNumber(out, f.second, takeRun() >= 2 ? 2 : 1);
-        break;
-      case 'Z':
-        AppendNumber(out, f.millisecond, static_cast<int>(std::min<std::size_t>(takeRun(), 3)));
-        break;
-      case 'T':
-        ExpandLocaleFormat(out, takeRun() == 1 ? ShortTimeFormat : LongTimeFormat, f, depth);
-        break;
-      case 'C':
-        takeRun();
-        WriteDateAndTime(out, f, depth);
-        break;
-      case 'G':
-      case 'E':
-        WriteEra(out, f, token, takeRun());
-        break;
-      case 'A': {
-        const char* marker = p - 1;
-        const bool am = f.hour < 12;
-        switch (MatchMarker(marker, end)) {
-          case Marker::AmPm:  // the pattern's own bytes: am/pm gives am, AM/PM gives AM
-            AppendByte(out, marker[am ? 0 : 3]);
-            AppendByte(out, marker[am ? 1 : 4]);
-            p = marker + 5;
-            twelveHour = true;
-            break;
-          case Marker::AP:
-            AppendByte(out, marker[am ? 0 : 2]);
-            p = marker + 3;
-            twelveHour = true;
-            break;
-          case Marker::LocaleAmPm:
-            AppendText(out, am ? TimeAMString : TimePMString);
-            p = marker + 4;
-            twelveHour = true;
-            break;
-          case Marker::LongDayName:
-            AppendText(out, LongDayNames[f.dayOfWeek]);
-            p = marker + 4;
-            break;
-          case Marker::ShortDayName:
-            AppendText(out, ShortDayNames[f.dayOfWeek]);
-            p = marker + 3;
-            break;
-          case Marker::None:
-            AppendByte(out, starter);
-            break;
-        }
-        break;
-      }
-      case '/':
-        if (DateSeparator != 0) AppendByte(out, DateSeparator);
-        break;
-      case ':':
-        if (TimeSeparator != 0) AppendByte(out, TimeSeparator);
-        break;
-      case '\'':
-      case '"':  // quoted text up to the same quote; no escape, no last letter
-        while (p < end) {
-          const std::size_t k = PatternCharLen(p, end);
-          if (k == 0) {
-            p = end;
-          } else if (k == 1 && *p == starter) {
-            ++p;
-            break;
-          } else {
-            AppendChar(out, p, k);
-            p += k;
-          }
-        }
+      case PatternMarker::kAP:
+        AppendByte(out, at[am ? 0 : 2]);
         break;
       default:
-        AppendByte(out, starter);
+        AppendText(out, am ? TimeAMString : TimePMString);
         break;
     }
   }
-}
+  void Era(char token, std::size_t run) { WriteEra(out, f, token, run); }
+  void LocaleFormat(const std::string& format, int depth) {
+    WalkLocaleFormat(format, *this, depth);
+  }
+  // The c token, and the empty pattern: the short date, then a space and the
+  // long time unless the time is 00:00:00 (milliseconds not looked at).
+  void DateAndTime(int depth) {
+    WalkLocaleFormat(ShortDateFormat, *this, depth);
+    if (f.hour != 0 || f.minute != 0 || f.second != 0) {
+      AppendByte(out, ' ');
+      WalkLocaleFormat(LongTimeFormat, *this, depth);
+    }
+  }
+};
 
 }  // namespace
 
 std::size_t FormatDateTimeTo(char* out, std::string_view pattern, double value) {
   Output result{out, 0, FormatDateTimeMaxLength};
   const DateTimeFields fields = DecodeDateTime(value);
+  PatternWriter writer{result, fields};
   pattern = UpToZeroByte(pattern);
   if (pattern.empty()) {
-    WriteDateAndTime(result, fields, 0);
+    writer.DateAndTime(0);
   } else {
-    Expand(result, pattern, fields, 0);
+    WalkPattern(pattern, writer, 0);
   }
   return result.size;
 }

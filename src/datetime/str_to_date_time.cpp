@@ -1,7 +1,5 @@
 #include "datetime/str_to_date_time.h"
 
-#include <bitset>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +7,8 @@
 #include <utility>
 
 #include "datetime/civil_days.h"
+#include "datetime/date_time_value.h"
+#include "datetime/short_date_shape.h"
 #include "locale/format_settings.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
@@ -23,8 +23,6 @@
 // a separator, and every step over arbitrary text goes by CharLen.
 
 namespace {
-
-constexpr double kMsPerDay = 86400000.0;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -91,57 +89,6 @@ bool MarkerAt(const char* p, const char* end, std::string_view marker) {
 }
 
 // ---- Date ----
-
-enum class DateOrder { kMonthDayYear, kDayMonthYear, kYearMonthDay };
-
-// What the reading takes from the short date pattern.
-struct ShortDateShape {
-  DateOrder order = DateOrder::kMonthDayYear;  // by the first of d, m, y or e
-  bool era_name_first = false;                 // begins with g: an era name precedes the digits
-  bool era_years = false;                      // has e: years are counted in an era
-  bool day_name = false;                       // has ddd: a day name follows the date
-};
-
-ShortDateShape ReadShapeOfShortDate() {
-  ShortDateShape shape;
-  shape.era_name_first = !ShortDateFormat.empty() && ShortDateFormat[0] == 'g';
-  shape.era_years = ContainsAtCharStart(ShortDateFormat, "e");
-  shape.day_name = ContainsAtCharStart(ShortDateFormat, "ddd");
-  const char* p = ShortDateFormat.data();
-  const char* const end = p + ShortDateFormat.size();
-  for (; p < end; p += CharLen(p, end)) {
-    switch (*p) {
-      case 'd': case 'D':
-        shape.order = DateOrder::kDayMonthYear;
-        return shape;
-      case 'm': case 'M':
-        shape.order = DateOrder::kMonthDayYear;
-        return shape;
-      case 'y': case 'Y': case 'e': case 'E':
-        shape.order = DateOrder::kYearMonthDay;
-        return shape;
-      default:
-        break;
-    }
-  }
-  return shape;  // no order letter: month-day-year
-}
-
-// The shape, read again only when the pattern or the charset changed: the
-// reading runs once per time stamp, the pattern changes once per run.
-ShortDateShape ShapeOfShortDate() {
-  static std::string format;
-  static std::bitset<256> lead_bytes;
-  static ShortDateShape shape = ReadShapeOfShortDate();
-  static bool known = false;
-  if (!known || format != ShortDateFormat || lead_bytes != LeadBytes) {
-    shape = ReadShapeOfShortDate();
-    format = ShortDateFormat;
-    lead_bytes = LeadBytes;
-    known = true;
-  }
-  return shape;
-}
 
 // The offset that turns an era year into a year of the calendar. A pattern
 // that begins with an era name (g) takes the era from the text before the
@@ -324,9 +271,9 @@ const char* ReadTime(const char* p, const char* end, TimeFields* out) {
   return SkipBlanks(p, end);
 }
 
-// The fraction of a day of a valid time. With a marker the hour runs 1 to
-// 12, 12 standing for 0.
-bool TimeFraction(const TimeFields& t, double* fraction) {
+// The milliseconds into the day of a valid time. With a marker the hour runs
+// 1 to 12, 12 standing for 0.
+bool TimeOfDay(const TimeFields& t, int32_t* msOfDay) {
   int32_t hour = t.hour.value;
   if (t.marker != Marker::kNone) {
     if (hour < 1 || hour > 12) return false;
@@ -337,9 +284,8 @@ bool TimeFraction(const TimeFields& t, double* fraction) {
       t.millisecond.value >= 1000) {
     return false;
   }
-  const int32_t ms = hour * 3600000 + t.minute.value * 60000 + t.second.value * 1000 +
-                     t.millisecond.value;  // [0, 86399999]
-  *fraction = ms / kMsPerDay;
+  *msOfDay = hour * 3600000 + t.minute.value * 60000 + t.second.value * 1000 +
+             t.millisecond.value;  // [0, 86399999]
   return true;
 }
 
@@ -351,7 +297,7 @@ bool TryStrToDateTime(std::string_view text, double& value) {
   DateFields date;
   TimeFields time;
   int64_t days = 0;
-  double fraction = 0;
+  int32_t msOfDay = 0;
 
   // A date, then the end of the text or a time; whatever follows the time
   // is not looked at.
@@ -363,18 +309,16 @@ bool TryStrToDateTime(std::string_view text, double& value) {
       value = static_cast<double>(days);
       return true;
     }
-    if (ReadTime(p, end, &time) && TimeFraction(time, &fraction)) {
-      // Before day 0 the time of day counts away from zero too.
-      value = days >= 0 ? static_cast<double>(days) + fraction
-                        : static_cast<double>(days) - fraction;
+    if (ReadTime(p, end, &time) && TimeOfDay(time, &msOfDay)) {
+      value = EncodeDateTime(days, msOfDay);
       return true;
     }
   }
 
   // Otherwise a time alone, which must fill the text.
   p = ReadTime(begin, end, &time);
-  if (p && p == end && TimeFraction(time, &fraction)) {
-    value = fraction;
+  if (p && p == end && TimeOfDay(time, &msOfDay)) {
+    value = EncodeDateTime(0, msOfDay);
     return true;
   }
   return false;

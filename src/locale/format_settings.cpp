@@ -3,10 +3,8 @@
 #include <optional>
 #include <string_view>
 
-#include "locale/locale_name.h"
-#include "locale/strftime_pattern.h"
 #include "platform/era_writer.h"
-#include "platform/posix/posix_locale.h"
+#include "platform/locale_source.h"
 #include "text/mbchar.h"
 
 std::string ShortDateFormat;
@@ -33,21 +31,6 @@ namespace {
 // A locale value longer than this counts as no answer.
 constexpr std::size_t kMaxItemLength = 255;
 
-// Windows primary language numbers by language code.
-struct Language {
-  std::string_view code;
-  uint16_t id;
-};
-constexpr Language kLanguages[] = {
-    {"ar", 1},  {"bg", 2},  {"ca", 3},  {"zh", LANG_CHINESE}, {"cs", 5},  {"da", 6},
-    {"de", 7},  {"el", 8},  {"en", LANG_ENGLISH},  {"es", 10}, {"fi", 11}, {"fr", 12},
-    {"he", 13}, {"hu", 14}, {"is", 15}, {"it", 16}, {"ja", LANG_JAPANESE},
-    {"ko", LANG_KOREAN},    {"nl", 19}, {"nb", 20}, {"nn", 20}, {"no", 20}, {"pl", 21},
-    {"pt", 22}, {"ro", 24}, {"ru", 25}, {"hr", 26}, {"sk", 27}, {"sq", 28}, {"sv", 29},
-    {"th", 30}, {"tr", 31}, {"ur", 32}, {"id", 33}, {"uk", 34}, {"be", 35}, {"sl", 36},
-    {"et", 37}, {"lv", 38}, {"lt", 39},
-};
-
 constexpr const char* kShortMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 constexpr const char* kLongMonthNames[13] = {
@@ -56,15 +39,6 @@ constexpr const char* kLongMonthNames[13] = {
 constexpr const char* kShortDayNames[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kLongDayNames[8] = {"",         "Sunday",   "Monday", "Tuesday",
                                           "Wednesday", "Thursday", "Friday", "Saturday"};
-
-// nl_langinfo numbers its days from Sunday, as the name arrays do.
-constexpr nl_item kShortMonthItems[13] = {0,        ABMON_1, ABMON_2,  ABMON_3,  ABMON_4,
-                                          ABMON_5,  ABMON_6, ABMON_7,  ABMON_8,  ABMON_9,
-                                          ABMON_10, ABMON_11, ABMON_12};
-constexpr nl_item kLongMonthItems[13] = {0,     MON_1,  MON_2,  MON_3,  MON_4,  MON_5, MON_6,
-                                         MON_7, MON_8,  MON_9,  MON_10, MON_11, MON_12};
-constexpr nl_item kShortDayItems[8] = {0, ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4, ABDAY_5, ABDAY_6, ABDAY_7};
-constexpr nl_item kLongDayItems[8] = {0, DAY_1, DAY_2, DAY_3, DAY_4, DAY_5, DAY_6, DAY_7};
 
 // A text item: the locale's answer, also an empty one; the fallback when
 // there is none.
@@ -81,64 +55,73 @@ char OneByteItem(const std::optional<std::string>& answer, char fallback) {
 }
 
 // A month or day name: the English name stands in for an empty one.
-std::string NameItem(const std::string& answer, const char* english) {
-  return answer.empty() || answer.size() > kMaxItemLength ? std::string(english) : answer;
+std::string NameItem(const std::optional<std::string>& answer, const char* english) {
+  return !answer || answer->empty() || answer->size() > kMaxItemLength ? std::string(english)
+                                                                       : *answer;
 }
 
-void FillLanguageAndLeadBytes(const LocaleName& name) {
-  SysLocale = TSysLocale{};  // English (US) where the language is unknown
-  for (const Language& language : kLanguages) {
-    if (name.language == language.code) SysLocale.PriLangID = language.id;
+// A whole signed decimal number in int32 range, or nullopt.
+std::optional<int32_t> ParseInt(std::string_view text) {
+  const bool negative = !text.empty() && text[0] == '-';
+  std::size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{INT32_MAX} + negative) return std::nullopt;
   }
-  if (name.language == "zh") {
-    const std::string& t = name.territory;
-    if (t == "TW" || t == "HK" || t == "MO") SysLocale.SubLangID = SUBLANG_CHINESE_TRADITIONAL;
-    if (t == "CN" || t == "SG") SysLocale.SubLangID = 2;  // simplified
-  }
-  SysLocale.FarEast = CharsetIsMultiByte();
-  LeadBytes = SysLocale.FarEast ? CharsetLeadBytes() : std::bitset<256>();
+  return static_cast<int32_t>(negative ? -value : value);
 }
 
+// A numeric item: its text read as an integer, or the fallback.
+int32_t NumberItem(LocaleItem item, int32_t fallback) {
+  const std::optional<std::string> answer = LocaleText(item);
+  if (!answer) return fallback;
+  return ParseInt(*answer).value_or(fallback);
+}
+
+void FillLanguageAndLeadBytes() {
+  SysLocale = TSysLocale{};
+  const uint32_t id = ThreadLocaleId();
+  if ((id & 0xFFFF) != 0) {
+    SysLocale.PriLangID = static_cast<uint16_t>(id & 0x3FF);
+    SysLocale.SubLangID = static_cast<uint16_t>((id >> 10) & 0x3F);
+  }
+  SysLocale.FarEast = DoubleByteSystem();
+  LeadBytes = SysLocale.FarEast ? AnsiLeadBytes() : std::bitset<256>();
+}
+
+// Index 1 of the day names is Sunday, the system's day 7.
 void FillNames() {
   for (int i = 1; i <= 12; ++i) {
-    ShortMonthNames[i] = NameItem(LangInfo(kShortMonthItems[i]), kShortMonthNames[i]);
-    LongMonthNames[i] = NameItem(LangInfo(kLongMonthItems[i]), kLongMonthNames[i]);
+    ShortMonthNames[i] = NameItem(MonthName(i, true), kShortMonthNames[i]);
+    LongMonthNames[i] = NameItem(MonthName(i, false), kLongMonthNames[i]);
   }
   for (int i = 1; i <= 7; ++i) {
-    ShortDayNames[i] = NameItem(LangInfo(kShortDayItems[i]), kShortDayNames[i]);
-    LongDayNames[i] = NameItem(LangInfo(kLongDayItems[i]), kLongDayNames[i]);
+    const int day = (i + 5) % 7 + 1;
+    ShortDayNames[i] = NameItem(DayName(day, true), kShortDayNames[i]);
+    LongDayNames[i] = NameItem(DayName(day, false), kLongDayNames[i]);
   }
 }
 
-int32_t OptionalCalendarOf(const LocaleName& name) {
-  if (LangInfo(ERA).empty()) return CAL_GREGORIAN;
-  if (name.language == "ja") return CAL_JAPAN;
-  if (name.language == "zh" && name.territory == "TW") return CAL_TAIWAN;
-  if (name.language == "ko") return CAL_KOREA;
-  return CAL_GREGORIAN;
-}
-
-// The eras of the optional calendar: each name once, in the order the locale
-// lists them, with the Gregorian year of its year 1, seven at most. Eras that
-// count back from their start (the years before year 1) and eras without a
-// name are not listed.
+// The eras of the optional calendar, seven at most: each name into the first
+// empty slot, then each offset into the first slot still at -1.
 void FillEras() {
   EraNames.fill(std::string());
   EraYearOffsets.fill(0);
   if (!SysLocale.FarEast || !IsEraCalendar(OptionalCalendar)) return;
+  for (const std::string& name : CalendarInfo(OptionalCalendar, CalendarItem::EraName)) {
+    std::size_t slot = 1;
+    while (slot <= 7 && !EraNames[slot].empty()) ++slot;
+    if (slot > 7) break;
+    EraNames[slot] = name;
+  }
   EraYearOffsets.fill(-1);
-  std::size_t count = 0;
-  for (const EraEntry& era : LocaleEras()) {
-    if (count == 7) break;
-    if (!era.CountsForward() || era.name.empty()) continue;
-    bool listed = false;
-    for (std::size_t i = 1; i <= count; ++i) listed = listed || EraNames[i] == era.name;
-    if (listed) continue;
-    const int64_t firstYear = era.FirstYear();
-    ++count;
-    EraNames[count] = era.name;
-    EraYearOffsets[count] =
-        firstYear < INT32_MIN || firstYear > INT32_MAX ? 0 : static_cast<int32_t>(firstYear);
+  std::size_t slot = 1;
+  for (const std::string& offset : CalendarInfo(OptionalCalendar, CalendarItem::YearOffset)) {
+    if (slot > 7) break;
+    EraYearOffsets[slot++] = ParseInt(offset).value_or(0);
   }
 }
 
@@ -183,13 +166,15 @@ std::string TranslateDatePattern(const std::string& pattern, int32_t calendarTyp
   return out;
 }
 
-// The time patterns from how the locale writes the hour; a format without an
-// hour tells nothing, which reads as h, 12-hour clock, marker after.
-void FillTimeFormats(const std::optional<HourStyle>& answer) {
-  const HourStyle style = answer.value_or(HourStyle{});
-  const std::string hour = style.leadingZero ? "hh" : "h";
-  const std::string prefix = !style.clock24 && style.markerFirst ? "AMPM " : "";
-  const std::string suffix = !style.clock24 && !style.markerFirst ? " AMPM" : "";
+// The time patterns from how the locale writes the hour; no answer reads as
+// h, 12-hour clock, marker after.
+void FillTimeFormats() {
+  const bool leadingZero = NumberItem(LocaleItem::HourLeadingZero, 0) != 0;
+  const bool clock24 = NumberItem(LocaleItem::Clock24, 0) != 0;
+  const bool markerFirst = NumberItem(LocaleItem::MarkerFirst, 0) != 0;
+  const std::string hour = leadingZero ? "hh" : "h";
+  const std::string prefix = !clock24 && markerFirst ? "AMPM " : "";
+  const std::string suffix = !clock24 && !markerFirst ? " AMPM" : "";
   ShortTimeFormat = prefix + hour + ":mm" + suffix;
   LongTimeFormat = prefix + hour + ":mm:ss" + suffix;
 }
@@ -197,30 +182,20 @@ void FillTimeFormats(const std::optional<HourStyle>& answer) {
 }  // namespace
 
 void GetFormatSettings() {
-  const LocaleName name = ParseLocaleName(TimeLocaleName());
-  FillLanguageAndLeadBytes(name);
+  FillLanguageAndLeadBytes();
   FillNames();
-  OptionalCalendar = OptionalCalendarOf(name);
+  OptionalCalendar = NumberItem(LocaleItem::OptionalCalendar, CAL_GREGORIAN);
   FillEras();
 
-  DecimalSeparator = OneByteItem(LangInfo(RADIXCHAR), '.');
-
-  const StrftimeComposites composites{LangInfo(D_FMT), LangInfo(ERA_D_FMT), LangInfo(T_FMT_AMPM)};
-  const StrftimeFormat dateFormat = ScanStrftime(composites.date);
-  const StrftimeFormat date = ExpandStrftime(dateFormat, composites);
-  DateSeparator = OneByteItem(DateSeparatorText(date), '/');
-  // The calendar the dates are written in: the era calendar when the short
-  // date uses era conversions.
-  const int32_t calendarType = UsesEraConversion(dateFormat) ? OptionalCalendar : CAL_GREGORIAN;
-  ShortDateFormat = TranslateDatePattern(TextItem(StrftimeToPattern(date), "m/d/yy"), calendarType);
-  std::optional<std::string> longDate =
-      StrftimeToPattern(DatePartOf(ScanStrftime(LangInfo(D_T_FMT)), composites));
-  if (longDate->empty()) longDate.reset();
-  LongDateFormat = TranslateDatePattern(TextItem(longDate, "mmmm d, yyyy"), calendarType);
-
-  const StrftimeFormat time = ExpandStrftime(ScanStrftime(LangInfo(T_FMT)), composites);
-  TimeSeparator = OneByteItem(TimeSeparatorText(time), ':');
-  TimeAMString = TextItem(LangInfo(AM_STR), "am");
-  TimePMString = TextItem(LangInfo(PM_STR), "pm");
-  FillTimeFormats(FindHourStyle(time));
+  DecimalSeparator = OneByteItem(LocaleText(LocaleItem::DecimalSeparator), '.');
+  DateSeparator = OneByteItem(LocaleText(LocaleItem::DateSeparator), '/');
+  const int32_t calendarType = NumberItem(LocaleItem::CalendarType, CAL_GREGORIAN);
+  ShortDateFormat =
+      TranslateDatePattern(TextItem(LocaleText(LocaleItem::ShortDate), "m/d/yy"), calendarType);
+  LongDateFormat =
+      TranslateDatePattern(TextItem(LocaleText(LocaleItem::LongDate), "mmmm d, yyyy"), calendarType);
+  TimeSeparator = OneByteItem(LocaleText(LocaleItem::TimeSeparator), ':');
+  TimeAMString = TextItem(LocaleText(LocaleItem::AMString), "am");
+  TimePMString = TextItem(LocaleText(LocaleItem::PMString), "pm");
+  FillTimeFormats();
 }

@@ -42,6 +42,7 @@ extern TSysLocale SysLocale;
 // The era tokens of the pattern writer write nothing unless it is 3, 4 or 5.
 extern int32_t OptionalCalendar;
 
-// Fills every value above from the locale that setlocale(LC_ALL, "") chose
-// (or whichever locale is current); never fails, never prints.
+// Fills every value above, and LeadBytes (text/mbchar.h), from the user's
+// locale as the system answers for it (platform/locale_source.h); never
+// fails, never prints.
 void GetFormatSettings();

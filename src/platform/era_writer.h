@@ -1,6 +1,6 @@
 // The era writer: a date written in the era calendar of the user's locale
-// (the Japanese imperial eras, the Minguo calendar), through strftime's era
-// conversions under the current LC_TIME.
+// (the Japanese imperial eras, the Minguo calendar), as the system writes it:
+// strftime's era conversions under LC_TIME, GetDateFormatA on Windows.
 #pragma once
 
 #include <cstddef>

@@ -36,6 +36,11 @@ struct FileBytes {
 // std::bad_alloc.
 FileBytes ReadWholeFile(const std::string& name);
 
+// Whether the name stands for something that is no folder (a file, but also
+// a FIFO or a device): what a reader that skips missing files and folders
+// goes on to open.
+bool ExistsAndIsNoFolder(const std::string& name);
+
 // Receives the new content of a file in blocks, in order.
 class BlockSink {
  public:

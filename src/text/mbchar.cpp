@@ -1,12 +1,11 @@
 #include "text/mbchar.h"
 
-#include <cwchar>
+#include "platform/charset.h"
 
 std::bitset<256> LeadBytes;
 
 std::size_t MultiByteCharLen(const char* p, const char* end, bool* cut) {
-  std::mbstate_t state{};
-  const std::size_t n = std::mbrlen(p, static_cast<std::size_t>(end - p), &state);
+  const std::size_t n = CharacterLength(p, static_cast<std::size_t>(end - p));
   if (cut) *cut = false;
   if (n == static_cast<std::size_t>(-2)) {  // the text ends inside it
     if (cut) *cut = true;

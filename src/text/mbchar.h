@@ -1,7 +1,7 @@
 // The one rule for where a character of the user's charset ends. A byte that
 // is not in LeadBytes is a character of its own; a lead byte begins a
-// character whose length mbrlen gives (two bytes in Shift_JIS, two to four in
-// UTF-8). Every walker over bytes (settings, rewriting, pattern writer,
+// character whose length the system gives (two bytes in Shift_JIS, two to four
+// in UTF-8). Every walker over bytes (settings, rewriting, pattern writer,
 // reader) steps with CharLen, so no character is ever cut in two.
 #pragma once
 

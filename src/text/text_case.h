@@ -6,8 +6,8 @@
 
 // True when a and b hold the same characters, letter case aside. ASCII
 // letters match without case and every other single byte only itself; two
-// multi-byte characters match when their bytes are equal or the locale's
-// towlower makes them equal. A single-byte character never matches a
+// multi-byte characters match when their bytes are equal or the system calls
+// them the same letter. A single-byte character never matches a
 // multi-byte one, and a character cut by the end of either text matches
 // nothing, so a window taken from a longer text never matches by splitting
 // one of its characters.

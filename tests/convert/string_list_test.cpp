@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/exceptions.h"
+#include "support/reference_lines.h"
 #include "support/sandbox.h"
 
 namespace {
@@ -114,23 +115,6 @@ TEST(TStringList, ReplaceAndDeleteBehaveLikeAVector) {
   }
 }
 
-// The splitting rule written plainly, as the oracle for the block-wise one.
-std::vector<std::string> SplitPlainly(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') {
-      line += bytes[i];
-      continue;
-    }
-    lines.push_back(line);
-    line.clear();
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
 // Random texts of every kind of break, lines of every length around the
 // 64-byte blocks the splitter works in, then replacements that fit in place
 // or not, joins and deletes in the scan's bottom-up order and at random, and
@@ -160,7 +144,7 @@ TEST(TStringList, SplitEditAndSaveMatchAPlainModelOnRandomTexts) {
     if (rng() % 3 == 0) bytes += random_text(70);  // a last line without a break
     TStringList list;
     SetText(list, bytes);
-    std::vector<std::string> model = SplitPlainly(bytes);
+    std::vector<std::string> model = ReferenceLines(bytes);
     ASSERT_EQ(Lines(list), model) << "round " << round;
 
     const bool bottom_up = rng() % 2 == 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "convert/globals.h"
+#include "locale/format_settings.h"
 #include "platform/expand_file_name.h"
 #include "support/capture.h"
 #include "support/scoped_env.h"
@@ -78,6 +79,36 @@ TEST(DateTimeStringToFormatedDateTimeString, RewritesOrReportsTheLine) {
                                         "、旧5行目 での EConvertError\r\n'2003/13/19 9:05' "
                                         "は日付または時刻ではありません",
                                     0x10}));
+}
+
+// The rewriting prepares its fast path once for the pattern and locale
+// values, and again whenever one of them changed between two stamps.
+TEST(DateTimeStringToFormatedDateTimeString, FollowsChangedSettingsBetweenStamps) {
+  ScopedLocale locale;
+  ASSERT_TRUE(locale.Use("ja_JP.UTF-8"));
+  CapturedOutput out;
+  const struct {
+    void (*change)();
+    const char* stamp;
+    const char* expected;  // nullptr: no date-time
+  } steps[] = {
+      {[] { DateTimeFormat = "yyyy/mm/dd hh:nn"; }, "2003/06/19 9:05", "2003/06/19 09:05"},
+      {[] { DateTimeFormat = "dd.mm.yyyy"; }, "2003/06/19 9:05", "19.06.2003"},
+      {[] { ShortDateFormat = "dd/MM/yyyy"; }, "19/06/2003 9:05", "19.06.2003"},
+      {[] {}, "2003/06/19 9:05", nullptr},  // month 19 in the day-month-year order
+      {[] { DateTimeFormat = "hh:nn mmm"; }, "19/06/2003 9:05", "09:05  6月"},
+      {[] { TimeSeparator = '.'; }, "19/06/2003 9.05", "09.05  6月"},
+      {[] { DateTimeFormat = "yy:mm"; }, "19/06/2003 9.05", "03.06"},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    std::string s = step.stamp;
+    const bool converted = DateTimeStringToFormatedDateTimeString(s);
+    EXPECT_EQ(converted, step.expected != nullptr) << step.stamp;
+    EXPECT_EQ(s, step.expected ? step.expected : step.stamp) << DateTimeFormat;
+  }
+  EXPECT_EQ(out.boxes.size(), 1u);
+  DateTimeFormat = "yyyy/mm/dd hh:nn";
 }
 
 TEST(ExpandFileName, ResolvesLexicallyAgainstTheCurrentFolder) {

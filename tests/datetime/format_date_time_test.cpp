@@ -7,22 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "datetime/civil_days.h"
+#include "datetime/date_time_value.h"
 #include "locale/format_settings.h"
 #include "support/scoped_env.h"
 #include "text/mbchar.h"
 
 namespace {
 
-// The date-time value of a civil date and time: the day count, with the time
-// of day added from day 0 on and subtracted before it.
-double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  const auto days = static_cast<double>(DaysFromCivil(y, mo, d));
-  const double time = (((h * 60.0 + mi) * 60.0 + s) * 1000.0 + ms) / 86400000.0;
-  return days >= 0 ? days + time : days - time;
-}
 
-const double Worked = At(2003, 6, 19, 9, 5);  // a Thursday
+const double Worked = EncodeDateTime(2003, 6, 19, 9, 5);  // a Thursday
 
 struct Case {
   std::string pattern;
@@ -101,22 +94,22 @@ TEST_F(FormatDateTimeTest, WorkedExamples) {
 
 TEST_F(FormatDateTimeTest, TwelveHourExamples) {
   ExpectCases({
-      {"h:nn am/pm", At(2003, 6, 19, 0, 30), "12:30 am"},
-      {"h:nn am/pm", At(2003, 6, 19, 11, 30), "11:30 am"},
-      {"h:nn am/pm", At(2003, 6, 19, 12, 30), "12:30 pm"},
-      {"h:nn am/pm", At(2003, 6, 19, 13, 30), "1:30 pm"},
-      {"h:nn am/pm", At(2003, 6, 19, 23, 30), "11:30 pm"},
+      {"h:nn am/pm", EncodeDateTime(2003, 6, 19, 0, 30), "12:30 am"},
+      {"h:nn am/pm", EncodeDateTime(2003, 6, 19, 11, 30), "11:30 am"},
+      {"h:nn am/pm", EncodeDateTime(2003, 6, 19, 12, 30), "12:30 pm"},
+      {"h:nn am/pm", EncodeDateTime(2003, 6, 19, 13, 30), "1:30 pm"},
+      {"h:nn am/pm", EncodeDateTime(2003, 6, 19, 23, 30), "11:30 pm"},
       // The h inside the quotes ends the look-ahead before the marker.
-      {"hh 'oh' am/pm", At(2003, 6, 19, 13, 30), "13 oh pm"},
-      {"hh 'oh' am/pm", At(2003, 6, 19, 0, 30), "00 oh am"},
+      {"hh 'oh' am/pm", EncodeDateTime(2003, 6, 19, 13, 30), "13 oh pm"},
+      {"hh 'oh' am/pm", EncodeDateTime(2003, 6, 19, 0, 30), "00 oh am"},
       // A marker before the hour sets the flag for the rest of the pattern.
-      {"am/pm hh", At(2003, 6, 19, 0, 30), "am 12"},
-      {"am/pm h h", At(2003, 6, 19, 13, 30), "pm 1 1"},
+      {"am/pm hh", EncodeDateTime(2003, 6, 19, 0, 30), "am 12"},
+      {"am/pm h h", EncodeDateTime(2003, 6, 19, 13, 30), "pm 1 1"},
   });
 }
 
 TEST_F(FormatDateTimeTest, LookAheadStopsAndQuoting) {
-  const double afternoon = At(2003, 6, 19, 13, 30);
+  const double afternoon = EncodeDateTime(2003, 6, 19, 13, 30);
   ExpectCases({
       // An unquoted a that begins no marker ends the look-ahead.
       {"h ax am/pm", afternoon, "13 ax pm"},
@@ -130,13 +123,13 @@ TEST_F(FormatDateTimeTest, LookAheadStopsAndQuoting) {
       {"h 'x\" am/pm'", afternoon, "1 x\" am/pm"},
       {"h a/p", afternoon, "1 p"},
       {"h ampm", afternoon, "1 pm"},
-      {"hh a/p", At(2003, 6, 19, 12, 0), "12 p"},
-      {"hh a/p", At(2003, 6, 19, 0, 0), "12 a"},
+      {"hh a/p", EncodeDateTime(2003, 6, 19, 12, 0), "12 p"},
+      {"hh a/p", EncodeDateTime(2003, 6, 19, 0, 0), "12 a"},
   });
 }
 
 TEST_F(FormatDateTimeTest, RunLengths) {
-  const double early = At(5, 3, 4, 7, 8, 9, 5);  // 0005-03-04, a Friday
+  const double early = EncodeDateTime(5, 3, 4, 7, 8, 9, 5);  // 0005-03-04, a Friday
   ExpectCases({
       {"y|yy|yyy|yyyy|yyyyy", Worked, "03|03|2003|2003|2003"},
       {"y|yy|yyyy", early, "05|05|0005"},
@@ -147,8 +140,8 @@ TEST_F(FormatDateTimeTest, RunLengths) {
       {"n|nn|nnn", early, "8|08|08"},
       {"s|ss|sss", early, "9|09|09"},
       {"z|zz|zzz|zzzz", early, "5|05|005|005"},
-      {"z|zz", At(2003, 6, 19, 0, 0, 0, 50), "50|50"},
-      {"z|zz", At(2003, 6, 19, 0, 0, 0, 123), "123|123"},
+      {"z|zz", EncodeDateTime(2003, 6, 19, 0, 0, 0, 50), "50|50"},
+      {"z|zz", EncodeDateTime(2003, 6, 19, 0, 0, 0, 123), "123|123"},
       {"t|tt|ttt", Worked, "9:05|9:05:00|9:05:00"},
       // Case splits runs but never changes what is written.
       {"Dd", Worked, "1919"},
@@ -161,10 +154,10 @@ TEST_F(FormatDateTimeTest, RunLengths) {
 
 TEST_F(FormatDateTimeTest, NamesAtBothEndsOfTheirLists) {
   ExpectCases({
-      {"ddd dddd aaa aaaa", At(2003, 6, 15), "Sun Sunday Sun Sunday"},
-      {"ddd dddd aaa aaaa", At(2003, 6, 21), "Sat Saturday Sat Saturday"},
-      {"mmm mmmm", At(2003, 1, 1), "Jan January"},
-      {"mmm mmmm", At(2003, 12, 31), "Dec December"},
+      {"ddd dddd aaa aaaa", EncodeDateTime(2003, 6, 15), "Sun Sunday Sun Sunday"},
+      {"ddd dddd aaa aaaa", EncodeDateTime(2003, 6, 21), "Sat Saturday Sat Saturday"},
+      {"mmm mmmm", EncodeDateTime(2003, 1, 1), "Jan January"},
+      {"mmm mmmm", EncodeDateTime(2003, 12, 31), "Dec December"},
   });
 }
 
@@ -186,8 +179,8 @@ TEST_F(FormatDateTimeTest, MinutesOrMonth) {
 }
 
 TEST_F(FormatDateTimeTest, Markers) {
-  const double morning = At(2003, 6, 19, 9, 5);
-  const double afternoon = At(2003, 6, 19, 13, 30);
+  const double morning = EncodeDateTime(2003, 6, 19, 9, 5);
+  const double afternoon = EncodeDateTime(2003, 6, 19, 13, 30);
   ExpectCases({
       {"Am/pM", morning, "Am"},
       {"Am/pM", afternoon, "pM"},
@@ -224,12 +217,12 @@ TEST_F(FormatDateTimeTest, QuotedText) {
 
 TEST_F(FormatDateTimeTest, EmptyPatternAndMidnight) {
   ExpectCases({
-      {"", At(2003, 6, 19), "2003/06/19"},
-      {"c", At(2003, 6, 19), "2003/06/19"},
-      {"", At(2003, 6, 19, 0, 0, 0, 500), "2003/06/19"},
-      {"C", At(2003, 6, 19, 0, 0, 0, 500), "2003/06/19"},
-      {"", At(2003, 6, 19, 0, 0, 1), "2003/06/19 0:00:01"},
-      {"ccc", At(2003, 6, 19, 0, 1), "2003/06/19 0:01:00"},
+      {"", EncodeDateTime(2003, 6, 19), "2003/06/19"},
+      {"c", EncodeDateTime(2003, 6, 19), "2003/06/19"},
+      {"", EncodeDateTime(2003, 6, 19, 0, 0, 0, 500), "2003/06/19"},
+      {"C", EncodeDateTime(2003, 6, 19, 0, 0, 0, 500), "2003/06/19"},
+      {"", EncodeDateTime(2003, 6, 19, 0, 0, 1), "2003/06/19 0:00:01"},
+      {"ccc", EncodeDateTime(2003, 6, 19, 0, 1), "2003/06/19 0:01:00"},
       {"   ", Worked, "   "},
       // The pattern ends at its first zero byte.
       {std::string("yy\0yy", 5), Worked, "03"},
@@ -243,7 +236,7 @@ TEST_F(FormatDateTimeTest, LocaleFormatsAreOneLevelDeep) {
   ShortDateFormat = "dd|c|t|tt|ddddd|dddddd|";
   ExpectCases({
       {"ddddd", Worked, "19| |||||"},
-      {"ddddd", At(2003, 6, 19), "19||||||"},
+      {"ddddd", EncodeDateTime(2003, 6, 19), "19||||||"},
       {"c", Worked, "19| ||||| 9:05:00"},
   });
 
@@ -251,11 +244,11 @@ TEST_F(FormatDateTimeTest, LocaleFormatsAreOneLevelDeep) {
   ShortTimeFormat = "mm";  // no hour before it inside its own expansion
   ExpectCases({{"hh t", Worked, "09 06"}});
   ShortTimeFormat = "AMPM";  // its marker does not reach the pattern's hour
-  ExpectCases({{"hh t", At(2003, 6, 19, 13, 30), "13 pm"}});
+  ExpectCases({{"hh t", EncodeDateTime(2003, 6, 19, 13, 30), "13 pm"}});
   ShortTimeFormat = "h:mm";  // nor does the pattern's flag reach the format
-  ExpectCases({{"am/pm t", At(2003, 6, 19, 13, 30), "pm 13:30"}});
+  ExpectCases({{"am/pm t", EncodeDateTime(2003, 6, 19, 13, 30), "pm 13:30"}});
   ShortTimeFormat = "h:mm AMPM";
-  ExpectCases({{"t", At(2003, 6, 19, 13, 30), "1:30 pm"}});
+  ExpectCases({{"t", EncodeDateTime(2003, 6, 19, 13, 30), "1:30 pm"}});
 
   LongTimeFormat = "";
   ExpectCases({{"tt", Worked, ""}, {"c", Worked, "2003/06/19 "}});
@@ -297,21 +290,21 @@ TEST_F(FormatDateTimeTest, DecodingTheValue) {
       {"yyyy/mm/dd hh:nn", 37791.5, "2003/06/19 12:00"},
       // Between -1 and 0 the value is day 0 with its fraction as the time.
       {p, -0.5, "1899/12/30 12:00:00.000"},
-      {p, At(2003, 6, 19, 23, 59, 59, 999), "2003/06/19 23:59:59.999"},
+      {p, EncodeDateTime(2003, 6, 19, 23, 59, 59, 999), "2003/06/19 23:59:59.999"},
       // Less than half a millisecond before midnight rounds to the next day.
-      {p, 37791 + (86400000 - 0.4) / 86400000, "2003/06/20 00:00:00.000"},
-      {p, At(2000, 2, 29, 12), "2000/02/29 12:00:00.000"},
-      {p, At(1, 1, 1), "0001/01/01 00:00:00.000"},
-      {p, At(1, 1, 1, 23, 59, 59, 999), "0001/01/01 23:59:59.999"},
-      {p, At(9999, 12, 31, 23, 59, 59, 999), "9999/12/31 23:59:59.999"},
+      {p, 37791 + (MsPerDay - 0.4) / MsPerDay, "2003/06/20 00:00:00.000"},
+      {p, EncodeDateTime(2000, 2, 29, 12), "2000/02/29 12:00:00.000"},
+      {p, EncodeDateTime(1, 1, 1), "0001/01/01 00:00:00.000"},
+      {p, EncodeDateTime(1, 1, 1, 23, 59, 59, 999), "0001/01/01 23:59:59.999"},
+      {p, EncodeDateTime(9999, 12, 31, 23, 59, 59, 999), "9999/12/31 23:59:59.999"},
   });
 }
 
 TEST_F(FormatDateTimeTest, ExactHalfMillisecondsGoToTheEvenNeighbour) {
-  const double half2 = 2.5 / 86400000;
-  const double half3 = 3.5 / 86400000;
-  ASSERT_EQ(half2 * 86400000, 2.5);
-  ASSERT_EQ(half3 * 86400000, 3.5);
+  const double half2 = 2.5 / MsPerDay;
+  const double half3 = 3.5 / MsPerDay;
+  ASSERT_EQ(half2 * MsPerDay, 2.5);
+  ASSERT_EQ(half3 * MsPerDay, 3.5);
   ExpectCases({{"zzz", half2, "002"}, {"zzz", half3, "004"}, {"zzz", -half3, "004"}});
 }
 
@@ -320,7 +313,7 @@ TEST_F(FormatDateTimeTest, ValuesOutsideTheDomainAreClamped) {
   ExpectCases({
       {p, 1e300, "9999/12/31 23:59:59.999"},
       {p, std::numeric_limits<double>::infinity(), "9999/12/31 23:59:59.999"},
-      {p, At(9999, 12, 31) + 0.9999999999, "9999/12/31 23:59:59.999"},
+      {p, EncodeDateTime(9999, 12, 31) + 0.9999999999, "9999/12/31 23:59:59.999"},
       {p, -1e300, "0001/01/01 23:59:59.999"},
       {p, std::nan(""), "1899/12/30 00:00:00.000"},
   });
@@ -355,7 +348,7 @@ TEST_P(FormatDateTimeJapaneseTest, DoubleByteTextIsNeverReadAsPatternLetters) {
   const std::string hi = Text("日", "\x93\xFA");
   const std::string ei = Text("栄", "\x89\x68");  // Shift_JIS trail byte: h
   const std::string wa = Text("和", "\x98\x61");  // Shift_JIS trail byte: a
-  const double afternoon = At(2003, 6, 19, 13, 30);
+  const double afternoon = EncodeDateTime(2003, 6, 19, 13, 30);
   ExpectCases({
       {"yyyy" + nen + "mm" + tsuki + "dd" + hi, Worked,
        "2003" + nen + "06" + tsuki + "19" + hi},
@@ -394,10 +387,10 @@ TEST_P(FormatDateTimeJapaneseTest, EraTokens) {
   ExpectCases({
       {"gg|ggg|g", Worked, heisei + "|" + heisei + "|" + heisei.substr(0, heisei.size() / 2)},
       {"e|ee|eee", Worked, "15|15|15"},
-      {"e|ee|eee|eeee", At(1993, 1, 1), "5|05|5|5"},
-      {"ggee" + nen, At(2019, 5, 1), reiwa + "01" + nen},
-      {"g", At(2019, 5, 1), reiwa.substr(0, reiwa.size() / 2)},
-      {"gg e|eee", At(1872, 12, 31), seireki + " 1872|1872"},
+      {"e|ee|eee|eeee", EncodeDateTime(1993, 1, 1), "5|05|5|5"},
+      {"ggee" + nen, EncodeDateTime(2019, 5, 1), reiwa + "01" + nen},
+      {"g", EncodeDateTime(2019, 5, 1), reiwa.substr(0, reiwa.size() / 2)},
+      {"gg e|eee", EncodeDateTime(1872, 12, 31), seireki + " 1872|1872"},
       {"'g'", Worked, "g"},
   });
   LongDateFormat = "gggee" + nen;
@@ -421,7 +414,7 @@ TEST(FormatDateTimeEra, TraditionalChineseShortensFourCharacterNames) {
   SysLocale = {LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL, true};
   ExpectCases({
       {"g|gg|ee", Worked, "民國|中華民國|92"},
-      {"g|gg|e", At(1900, 1, 1), "||"},  // before the first era
+      {"g|gg|e", EncodeDateTime(1900, 1, 1), "||"},  // before the first era
   });
   SysLocale.SubLangID = 2;  // simplified Chinese: no shortening
   ExpectCases({{"g", Worked, "中華民國"}});

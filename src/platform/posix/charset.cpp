@@ -4,7 +4,10 @@
 #include <langinfo.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <cwchar>
+#include <cwctype>
 
 namespace {
 
@@ -69,4 +72,26 @@ std::string ToUtf8(std::string_view local) {
   const bool utf8 = IsUtf8Codeset(codeset) || std::strcmp(codeset, "ANSI_X3.4-1968") == 0;
   if (Convert("UTF-8", utf8 ? "UTF-8" : codeset, local, out, true)) return out;
   return std::string(local);
+}
+
+std::size_t CharacterLength(const char* p, std::size_t n) {
+  std::mbstate_t state{};
+  return std::mbrlen(p, n, &state);
+}
+
+bool SameCharacterIgnoringCase(const char* a, std::size_t an, const char* b, std::size_t bn) {
+  std::mbstate_t as{}, bs{};
+  wchar_t aw = 0, bw = 0;
+  return std::mbrtowc(&aw, a, an, &as) == an && std::mbrtowc(&bw, b, bn, &bs) == bn &&
+         std::towlower(static_cast<wint_t>(aw)) == std::towlower(static_cast<wint_t>(bw));
+}
+
+void LowerCharacter(char* p, std::size_t len) {
+  std::mbstate_t state{};
+  wchar_t wc;
+  char buf[MB_LEN_MAX];
+  if (std::mbrtowc(&wc, p, len, &state) != len) return;
+  state = {};
+  const wchar_t lower = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(wc)));
+  if (std::wcrtomb(buf, lower, &state) == len) std::char_traits<char>::copy(p, buf, len);
 }

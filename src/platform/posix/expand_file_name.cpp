@@ -37,3 +37,5 @@ std::string ExpandFileName(std::string_view FileName) {
   if (result.size() > PATH_MAX) return std::string(FileName);
   return result;
 }
+
+bool IsPathDelimiter(char c) { return c == '/'; }

@@ -80,6 +80,23 @@ std::bitset<256> CharsetLeadBytes() {
   return lead;
 }
 
+std::size_t LocaleCharLen(const char* p, const char* end) {
+  // The lead bytes are found once per LC_CTYPE locale.
+  static std::string charsetLocale;
+  static std::bitset<256> lead;
+  const char* current = std::setlocale(LC_CTYPE, nullptr);
+  if (!current) current = "C";
+  if (charsetLocale != current) {
+    charsetLocale = current;
+    lead = CharsetIsMultiByte() ? CharsetLeadBytes() : std::bitset<256>();
+  }
+  if (!lead[static_cast<unsigned char>(*p)]) return 1;
+  const std::size_t n = CharacterLength(p, static_cast<std::size_t>(end - p));
+  if (n == static_cast<std::size_t>(-2)) return static_cast<std::size_t>(end - p);
+  if (n == static_cast<std::size_t>(-1) || n == 0) return 1;
+  return n;
+}
+
 bool EraEntry::CountsForward() const {
   const bool endBeforeStart = Before(end, start);
   return (direction == '+') != endBeforeStart;

@@ -7,6 +7,7 @@
 #include <langinfo.h>
 
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,6 +26,12 @@ bool CharsetIsMultiByte();
 // Every byte value that begins a multi-byte character of the LC_CTYPE
 // charset: mbrlen calls the byte alone incomplete.
 std::bitset<256> CharsetLeadBytes();
+
+// Length in bytes of the LC_CTYPE character that starts at p (p < end), by
+// the rule the program's own text walkers follow: a byte that is no lead
+// byte of a multi-byte charset stands alone, a lead byte takes the length
+// mbrlen gives, all the rest of the text when it is cut, 1 when invalid.
+std::size_t LocaleCharLen(const char* p, const char* end);
 
 // One entry of the LC_TIME era list, "direction:offset:start:end:name:format".
 struct EraDate {

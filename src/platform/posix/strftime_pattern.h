@@ -1,6 +1,6 @@
 // The locale's strftime formats (D_FMT, D_T_FMT, T_FMT) read as pieces, and
 // their translation into the time-stamp pattern language. Multi-byte
-// characters are kept whole (CharLen), so LeadBytes must be filled first.
+// characters of the LC_CTYPE charset are kept whole (LocaleCharLen).
 #pragma once
 
 #include <optional>

@@ -1,6 +1,11 @@
-#include "locale/locale_name.h"
+#include "platform/posix/locale_name.h"
 
-#include "text/ascii.h"
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
 
 LocaleName ParseLocaleName(std::string_view name) {
   const std::size_t slash = name.rfind('/');  // a locale named by its path
@@ -8,11 +13,11 @@ LocaleName ParseLocaleName(std::string_view name) {
   LocaleName parsed;
   std::size_t i = 0;
   for (; i < name.size() && name[i] != '_' && name[i] != '.' && name[i] != '@'; ++i) {
-    parsed.language += AsciiLower(name[i]);
+    parsed.language += Lower(name[i]);
   }
   if (i < name.size() && name[i] == '_') {
     for (++i; i < name.size() && name[i] != '.' && name[i] != '@'; ++i) {
-      parsed.territory += AsciiUpper(name[i]);
+      parsed.territory += Upper(name[i]);
     }
   }
   if (parsed.language == "c" || parsed.language == "posix") parsed.language = "C";

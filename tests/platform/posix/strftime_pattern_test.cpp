@@ -1,4 +1,4 @@
-#include "locale/strftime_pattern.h"
+#include "platform/posix/strftime_pattern.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The fuzz targets' reference for splitting text into lines: CR LF, a lone CR
+// The tests' and fuzz targets' reference for splitting text into lines: CR LF, a lone CR
 // and a lone LF each end a line, and the end of the text adds no line.
 // Deliberately the plainest possible loop, to check the real splitter against.
 #pragma once
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-inline std::vector<std::string> SplitLines(std::string_view bytes) {
+inline std::vector<std::string> ReferenceLines(std::string_view bytes) {
   std::vector<std::string> lines;
   std::size_t i = 0;
   while (i < bytes.size()) {
@@ -19,4 +19,11 @@ inline std::vector<std::string> SplitLines(std::string_view bytes) {
     if (i < bytes.size() && bytes[i] == '\n') ++i;
   }
   return lines;
+}
+
+// The text as it is saved: every reference line followed by CR LF.
+inline std::string ReferenceText(std::string_view bytes) {
+  std::string out;
+  for (const std::string& line : ReferenceLines(bytes)) out.append(line).append("\r\n");
+  return out;
 }

@@ -1,4 +1,4 @@
-#include "locale/locale_name.h"
+#include "platform/posix/locale_name.h"
 
 #include <gtest/gtest.h>
 

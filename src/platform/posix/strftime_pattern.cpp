@@ -1,8 +1,8 @@
-#include "locale/strftime_pattern.h"
+#include "platform/posix/strftime_pattern.h"
 
 #include <cstring>
 
-#include "text/mbchar.h"
+#include "platform/posix/posix_locale.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 void AppendLiteral(std::string& pattern, std::string_view text) {
   const char* const end = text.data() + text.size();
   bool quote = false;
-  for (const char* p = text.data(); p < end; p += CharLen(p, end)) {
-    if (CharLen(p, end) == 1 && (IsAsciiLetter(*p) || *p == '"' || *p == '\'')) quote = true;
+  for (const char* p = text.data(); p < end; p += LocaleCharLen(p, end)) {
+    if (LocaleCharLen(p, end) == 1 && (IsAsciiLetter(*p) || *p == '"' || *p == '\'')) quote = true;
   }
   if (!quote) {
     pattern += text;
@@ -59,7 +59,7 @@ void AppendLiteral(std::string& pattern, std::string_view text) {
   }
   bool open = false;
   for (const char* p = text.data(); p < end;) {
-    const std::size_t n = CharLen(p, end);
+    const std::size_t n = LocaleCharLen(p, end);
     if (n == 1 && *p == '"') {
       if (open) pattern += '"';
       open = false;
@@ -133,7 +133,7 @@ StrftimeFormat ScanStrftime(std::string_view format) {
   const char* const end = p + format.size();
   while (p < end) {
     if (*p != '%') {
-      const std::size_t n = CharLen(p, end);
+      const std::size_t n = LocaleCharLen(p, end);
       literal.append(p, n);
       p += n;
       continue;
@@ -144,7 +144,7 @@ StrftimeFormat ScanStrftime(std::string_view format) {
     while (q < end && *q >= '0' && *q <= '9') ++q;
     if (q < end && (*q == 'E' || *q == 'O')) piece.modifier = *q++;
     if (q == end) break;
-    const std::size_t n = CharLen(q, end);  // an unknown conversion may be a multi-byte one
+    const std::size_t n = LocaleCharLen(q, end);  // an unknown conversion may be a multi-byte one
     piece.conversion = *q;
     q += n;
     if (piece.conversion == '%' && n == 1) {
