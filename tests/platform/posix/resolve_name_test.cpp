@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <string>
 
 #include "support/sandbox.h"
@@ -70,7 +71,7 @@ TEST(ResolveName, FollowsLinksOneComponentAtATime) {
     EXPECT_GE(out.folder.Get(), 0) << c.name;
   }
   // A relative name from the current folder.
-  const std::string cwd = ::get_current_dir_name();
+  const std::string cwd = std::filesystem::current_path().string();
   ASSERT_EQ(::chdir(box.Path("dir").c_str()), 0);
   ResolvedName out;
   EXPECT_EQ(Resolve("rel.log", out), a);
