@@ -10,6 +10,7 @@
 #include "convert/line_splitter.h"
 #include "platform/charset.h"
 #include "platform/exceptions.h"
+#include "platform/file_errors.h"
 #include "platform/file_io.h"
 
 namespace {
@@ -225,7 +226,7 @@ void TStringList::LoadFromFile(const std::string& name) {
   const bool utf16 = bytes.size >= 2 && ((bytes.data[0] == '\xFF' && bytes.data[1] == '\xFE') ||
                                          (bytes.data[0] == '\xFE' && bytes.data[1] == '\xFF'));
   if (utf16 || !ReplaceText(std::move(bytes.data), bytes.size, true)) {
-    throw EFOpenError(LocalText("ファイル ") + name + LocalText(" は開けません"));
+    throw EFOpenError(OpenErrorMessage(name));
   }
   loaded_ = true;
   identity_ = bytes.identity;

@@ -6,8 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/charset.h"
-#include "platform/exceptions.h"
+#include "platform/file_errors.h"
 #include "platform/posix/descriptor.h"
 
 BackgroundWriter::BackgroundWriter(int fd) : fd_(fd), current_(new Block) {
@@ -23,10 +22,6 @@ BackgroundWriter::~BackgroundWriter() {
   }
   changed_.notify_all();
   if (thread_.joinable()) thread_.join();
-}
-
-void BackgroundWriter::RaiseWriteError() {
-  throw EWriteError(LocalText("ストリームへの書き込みエラー"));
 }
 
 void BackgroundWriter::Write(const char* data, std::size_t size) {

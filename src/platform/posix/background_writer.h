@@ -41,7 +41,6 @@ class BackgroundWriter : public BlockSink {
 
   void Hand(std::unique_ptr<Block> block);  // to the thread; takes a free block back
   void Run();
-  [[noreturn]] static void RaiseWriteError();
 
   int fd_;
   std::unique_ptr<Block> current_;

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <thread>
 
-#include "platform/charset.h"
 #include "platform/exceptions.h"
+#include "platform/file_errors.h"
 #include "platform/posix/descriptor.h"
 #include "platform/posix/file_attributes.h"
 #include "platform/posix/read_lease.h"
@@ -48,17 +48,6 @@ class LoadedFile {
 };
 
 namespace {
-
-std::string OpenErrorMessage(const std::string& name) {
-  return LocalText("ファイル ") + name + LocalText(" は開けません");
-}
-
-std::string CreateErrorMessage(const std::string& name) {
-  return LocalText("ファイル ") + name + LocalText(" を作成できません");
-}
-
-[[noreturn]] void RaiseWriteError() { throw EWriteError(LocalText("ストリームへの書き込みエラー")); }
-[[noreturn]] void RaiseReadError() { throw EReadError(LocalText("ストリームの読み込みエラー")); }
 
 FileIdentity IdentityOf(const struct stat& st) {
   return {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),

@@ -12,23 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/charset.h"
 #include "platform/exceptions.h"
+#include "platform/file_errors.h"
 #include "platform/windows/handle.h"
 #include "platform/windows/win32.h"
 
 namespace {
-
-std::string OpenErrorMessage(const std::string& name) {
-  return LocalText("ファイル ") + name + LocalText(" は開けません");
-}
-
-std::string CreateErrorMessage(const std::string& name) {
-  return LocalText("ファイル ") + name + LocalText(" を作成できません");
-}
-
-[[noreturn]] void RaiseWriteError() { throw EWriteError(LocalText("ストリームへの書き込みエラー")); }
-[[noreturn]] void RaiseReadError() { throw EReadError(LocalText("ストリームの読み込みエラー")); }
 
 // Collects the produced text in large blocks and writes each to a handle.
 class HandleSink : public BlockSink {
