@@ -51,22 +51,6 @@ int Command(const std::vector<std::string>& argv) {
   return child.Wait();
 }
 
-// The environment of a run started without the sandbox: the locale
-// ja_JP.UTF-8, no desktop.
-std::vector<std::string> RunEnvironment() {
-  std::vector<std::string> env;
-  for (const std::string& entry : CurrentEnvironment()) {
-    if (entry.rfind("LC_", 0) == 0 || entry.rfind("LANG", 0) == 0 ||
-        entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("WAYLAND_DISPLAY=", 0) == 0) {
-      continue;
-    }
-    env.push_back(entry);
-  }
-  env.push_back("LC_ALL=ja_JP.UTF-8");
-  if (!std::getenv("LOCPATH")) env.push_back(std::string("LOCPATH=") + LOGSTAMP_TEST_LOCPATH);
-  return env;
-}
-
 // A run in ja_JP.UTF-8 (where the stamps convert) under the wrapper.
 RunOptions Japanese(std::vector<std::string> wrapper = {}) {
   RunOptions options = Wrapped(std::move(wrapper));
@@ -317,7 +301,7 @@ TEST(SaveSafety, AClosedStderrPipeStopsNothing) {
   const std::string redirect = "exec \"$@\" 2>&" + std::to_string(pipefd[1]);
   ChildOptions options;
   options.cwd = box.Dir();
-  options.env = RunEnvironment();
+  options.env = RunEnvironment("ja_JP.UTF-8");
   ChildProcess run({"/bin/sh", "-c", redirect, "sh", box.Path("logstamp"), "missing.log", "b.log"},
                    options);
   ::close(pipefd[1]);
@@ -344,7 +328,7 @@ TEST(SaveSafety, ControlBytesReachATerminalEscaped) {
   ::fcntl(master, F_SETFD, FD_CLOEXEC);
   ChildOptions options;
   options.cwd = box.Dir();
-  options.env = RunEnvironment();
+  options.env = RunEnvironment("ja_JP.UTF-8");
   std::vector<std::string> argv = {"/bin/sh", "-c", "exec \"$@\" 2>&" + std::to_string(slave), "sh",
                                    box.Path("logstamp")};
   argv.insert(argv.end(), args.begin(), args.end());

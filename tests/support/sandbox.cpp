@@ -44,11 +44,7 @@ std::vector<std::string> Sandbox::List() const {
   return names;
 }
 
-RunResult Sandbox::Run(const std::vector<std::string>& args, const RunOptions& options) const {
-  std::vector<std::string> argv = options.wrapper;
-  argv.push_back(Path("logstamp"));
-  argv.insert(argv.end(), args.begin(), args.end());
-
+std::vector<std::string> RunEnvironment(const std::string& locale) {
   std::vector<std::string> env;
   for (const std::string& entry : CurrentEnvironment()) {
     if (entry.rfind("LC_", 0) == 0 || entry.rfind("LANG", 0) == 0 ||
@@ -57,8 +53,17 @@ RunResult Sandbox::Run(const std::vector<std::string>& args, const RunOptions& o
     }
     env.push_back(entry);
   }
-  env.push_back("LC_ALL=" + options.locale);
+  env.push_back("LC_ALL=" + locale);
   if (!std::getenv("LOCPATH")) env.push_back(std::string("LOCPATH=") + LOGSTAMP_TEST_LOCPATH);
+  return env;
+}
+
+RunResult Sandbox::Run(const std::vector<std::string>& args, const RunOptions& options) const {
+  std::vector<std::string> argv = options.wrapper;
+  argv.push_back(Path("logstamp"));
+  argv.insert(argv.end(), args.begin(), args.end());
+
+  std::vector<std::string> env = RunEnvironment(options.locale);
   env.insert(env.end(), options.env.begin(), options.env.end());
 
   ChildOptions child;

@@ -36,6 +36,11 @@ inline RunOptions Wrapped(std::vector<std::string> wrapper) {
   return options;
 }
 
+// The environment of a run of the program: this process's, without its
+// locale and desktop variables, with LC_ALL set to locale and LOCPATH to the
+// test locales.
+std::vector<std::string> RunEnvironment(const std::string& locale);
+
 class Sandbox {
  public:
   Sandbox();
